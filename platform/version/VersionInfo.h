@@ -1,0 +1,62 @@
+// The version API: reads the version resource (RT_VERSION) of a PE image and
+// answers queries on its VS_VERSIONINFO tree by path, the way programs that
+// inventory files expect ("\", "\VarFileInfo\Translation",
+// "\StringFileInfo\040904B0\CompanyName"). Hostile or truncated files give
+// empty answers; nothing here throws, blocks or allocates without bound.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// The 52-byte fixed record (VS_FIXEDFILEINFO), fields in file order.
+struct FixedFileInfo {
+    std::uint32_t signature, structVersion, fileVersionMS, fileVersionLS, productVersionMS,
+        productVersionLS, fileFlagsMask, fileFlags, fileOS, fileType, fileSubtype, fileDateMS,
+        fileDateLS;
+};
+
+// One answer of a version query.
+struct VersionValue {
+    std::string data;      // text values: UTF-8 text up to the first NUL; binary values (the fixed record, Var values): the raw bytes
+    std::uint32_t length;  // text: UTF-16 units before the NUL (0 = empty value, still found); binary: byte count
+    bool isText;
+};
+
+class VersionInfo {
+public:
+    // The RT_VERSION block (type 16, name 1) of the PE image at path; empty when
+    // there is none or the file is not a readable PE image. Never opens
+    // non-regular files, never reads more than the pieces it needs.
+    static std::optional<VersionInfo> FromFile(const std::string& path);
+    // The same for an image held in memory.
+    static std::optional<VersionInfo> FromImage(std::span<const std::uint8_t> image);
+    // A raw VS_VERSIONINFO block; empty when it is not one.
+    static std::optional<VersionInfo> FromBlock(std::vector<std::uint8_t> block);
+
+    // The size of the version block in bytes.
+    std::uint32_t Size() const;
+
+    // Looks a value up by path: "\" gives the fixed record (absent when the
+    // block has none), "\VarFileInfo\Translation" its raw bytes,
+    // "\StringFileInfo\040904B0\CompanyName" a text value. Keys compare
+    // without regard to case.
+    std::optional<VersionValue> Query(std::string_view subBlock) const;
+    // The fixed record, decoded; absent when the block has none.
+    std::optional<FixedFileInfo> Fixed() const;
+
+    // The raw block.
+    const std::vector<std::uint8_t>& Block() const { return block_; }
+
+private:
+    explicit VersionInfo(std::vector<std::uint8_t> block) : block_(std::move(block)) {}
+
+    std::vector<std::uint8_t> block_;
+};
+
+}  // namespace platform

@@ -1,0 +1,44 @@
+// Facts about one file named by its path: size, one of its times, its type
+// name and its fixed version number as text. Missing facts are answered with
+// fixed values (size 0, fixed dates, empty text), never with a failure.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/DateTime.h"
+#include "platform/FixedDecimal.h"
+
+namespace platform {
+class VersionInfo;
+}
+
+namespace VORN_STD_library {
+
+// The size of a regular file in bytes; 0 for anything that cannot be opened
+// for reading or is not a regular file. Never blocks (FIFOs give 0).
+platform::FixedDecimal ReadFileSize(const std::string& path);
+
+// FD 0: birth time where recorded, else last modification; 1: last
+// modification; 2: last access. UTC, whole seconds. 1601-01-01 00:00:00 when
+// the file cannot be opened; 1900-01-01 00:00:00 for any other FD.
+platform::DateTime ReadFileDate(const std::string& path, std::int32_t FD);
+
+// The file's last-modification time in local time; empty when the file
+// cannot be found.
+std::optional<platform::DateTime> ReadLastModifiedLocal(const std::string& path);
+
+// The type name for the file's name ("DLL File"); the file need not exist.
+std::string ReadFileTypeName(const std::string& path);
+
+// "major.minor.build.revision", or "major.minor.0000" when build and revision
+// are both 0; the empty text for a file without version information.
+std::string ReadFixedFileVersion(const std::string& path);
+// The same from an already loaded version block.
+std::string FixedFileVersionText(const platform::VersionInfo& info);
+
+std::uint32_t HighWord(std::uint32_t field);
+std::uint32_t LowWord(std::uint32_t field);
+
+} // namespace VORN_STD_library

@@ -1,0 +1,31 @@
+// Reads one named text value (company, description, product ...) from a
+// file's version resource, chosen by a small code, through the first
+// translation of the resource only.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace platform {
+class VersionInfo;
+}
+
+namespace VORN_STD_library {
+
+// infotype: 0 CompanyName, 1 FileDescription, 2 InternalName,
+// 3 LegalCopyright, 4 OriginalFileName, 5 ProductName, 6 ProductVersion.
+// The empty text for an empty path, a file without version information or
+// translation table, any other code, or a missing or empty value.
+std::string ReadVersionString(const std::string& path, std::int32_t infotype);
+// The same from an already loaded version block.
+std::string VersionStringFrom(const platform::VersionInfo& info, std::int32_t infotype);
+
+// `count` bytes from `bytes` as a string, one character per byte.
+std::string CopyBytesToString(const void* bytes, std::size_t count);
+
+// The NUL-terminated text at `text`, read no further than `bufferSize`
+// bytes: without a NUL inside the buffer the whole buffer is the text.
+std::string StringFromAnsiPointer(const char* text, std::size_t bufferSize);
+
+} // namespace VORN_STD_library

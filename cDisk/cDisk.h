@@ -1,0 +1,95 @@
+// The file search engine: walks a folder tree depth-first, picks the files
+// whose names match an include list and no exclude list (and pass the size
+// limits), keeps their names, counts them and totals their sizes, and reports
+// each folder it enters and each file it accepts to a listener while it runs.
+// Also answers per-file questions (version, version strings, type, dates,
+// icon) by forwarding to the file information library.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/DateTime.h"
+#include "platform/FileIcons.h"
+#include "platform/FixedDecimal.h"
+
+// The listener of a cDisk. The parameters are references to the engine's own
+// state: setting Cancel stops the search, changing the path given to
+// PathChange changes the folder that is entered.
+class cDiskEvents {
+public:
+    virtual ~cDiskEvents() = default;
+    virtual void Progress([[maybe_unused]] std::string& CurrentPath, [[maybe_unused]] std::string& CurrentFile,
+                          [[maybe_unused]] std::int32_t& FileFound, [[maybe_unused]] double& ByteFound,
+                          [[maybe_unused]] bool& Cancel) {}
+    virtual void PathChange([[maybe_unused]] std::string& CurrentPath) {}
+    virtual void OnAbortSearch() {}
+};
+
+class cDisk {
+public:
+    // The value FoundFilesCount takes when a stop is noticed right after a
+    // Progress event.
+    static constexpr std::int32_t kStoppedAfterProgress = -32000;
+
+    // nullptr: no listener. The listener must outlive any search it hears.
+    void SetEvents(cDiskEvents* listener);
+
+    // Counts and totals the files SearchFiles would accept, without storing
+    // them and without Progress. StartPath receives its normalised form.
+    std::int32_t CountFiles(std::string& StartPath, bool RecurseFolder, const std::string& IncludeSpec,
+                            const std::string& ExcludeSpec, platform::FixedDecimal MinSize,
+                            platform::FixedDecimal MaxSize);
+    std::string CurrentPath() const;
+    std::string CurrentFile() const;
+    std::int32_t FoundFilesCount() const;
+    // Paths of the found files relative to the start folder; index 0 empty.
+    std::vector<std::string> FoundFilesNames() const;
+    double FoundFilesSize() const;
+    // iconsize 0: small icon in a 240x240 twips box; 1: large icon in a
+    // 480x480 twips box; anything else draws nothing. Returns the icon
+    // source's handle, or 0.
+    std::int32_t GetFileIcon(const std::string& FileName, std::int32_t iconsize,
+                             platform::IconPaintTarget& dstPictureBox);
+    std::string GetFileInfo(const std::string& FileName, std::int32_t infotype);
+    std::string GetFileType(const std::string& FileName);
+    std::string GetFileVersion(const std::string& FileName);
+    platform::DateTime GetFileDate(const std::string& FileName, std::int32_t FD);
+    // Bare names of the found files (folders after SearchFolders); index 0 empty.
+    std::vector<std::string> ListFound() const;
+    // Returns the number of files accepted, or kStoppedAfterProgress.
+    // StartPath receives its normalised form.
+    std::int32_t SearchFiles(std::string& StartPath, bool RecurseFolder, const std::string& IncludeSpec,
+                             const std::string& ExcludeSpec, platform::FixedDecimal MinSize,
+                             platform::FixedDecimal MaxSize);
+    // Lists folders whose names match; StartPath must end in "/". Cannot be
+    // stopped.
+    std::int32_t SearchFolders(const std::string& StartPath, bool RecurseFolder, const std::string& IncludeSpec,
+                               const std::string& ExcludeSpec);
+    // Asks a running search to stop, then raises OnAbortSearch.
+    void StopSearch();
+
+private:
+    static bool MatchSpec(std::string_view Name, std::string_view Spec);
+    void ScanFiles(std::string& FolderPath, bool RecurseFolder, const std::string& IncludeSpec,
+                   const std::string& ExcludeSpec, bool CountOnly, platform::FixedDecimal MinSize,
+                   platform::FixedDecimal MaxSize);
+    void ScanFolders(const std::string& FolderPath, bool RecurseFolder, const std::string& IncludeSpec,
+                     const std::string& ExcludeSpec);
+    void ResetLists();
+    void CutListsToCount();
+
+    cDiskEvents* events_ = nullptr;
+    double TotalBytes_ = 0.0;
+    std::int32_t FoundCount_ = 0;
+    // Entries 1..FoundCount_ are used; index 0 stays empty. Empty vectors
+    // before the first search.
+    std::vector<std::string> NameList_;
+    std::vector<std::string> PathList_;
+    std::string RootPath_;
+    bool StopRequested_ = false;
+    std::string CurrentPath_;
+    std::string CurrentFile_;
+};

@@ -1,0 +1,67 @@
+// Qt item-model adapter over a ResultGrid: the grid owns the rows, this model
+// only presents them and turns the grid's notifications into Qt's signals
+// (single-row inserts while a search fills the table, header changes for
+// heading styles, a layout change after a sort).
+//
+// Roles: DisplayRole is the formatted cell text (size through the column's
+// number format, dates in the locale's short date and time format, text as
+// UTF-8 with invalid bytes shown as U+FFFD); TextAlignmentRole follows the
+// cell style; horizontal headerData gives the caption, the heading style's
+// colour (ForegroundRole) and font (FontRole), and the extra roles below.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QFont>
+
+#include "grid/ResultGrid.h"
+#include "grid/ResultGridObserver.h"
+
+namespace grid {
+
+class ResultGridModel : public QAbstractTableModel, private ResultGridObserver {
+    Q_OBJECT
+public:
+    // Extra header roles, readable through any proxy model.
+    enum HeaderRole {
+        SortOrderRole = Qt::UserRole + 1, // int: the column's SortOrder
+        WidthTwipsRole,                   // double: the column's Width
+        KeyRole,                          // QString: the column's key
+    };
+
+    explicit ResultGridModel(ResultGrid& grid, QObject* parent = nullptr);
+    ~ResultGridModel() override;
+
+    ResultGrid& Grid() { return grid_; }
+
+    // Font for cells and headings; the heading font gets the style's underline.
+    void SetBaseFont(const QFont& font);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    void RowsAboutToBeInserted(int first, int last) override;
+    void RowsInserted() override;
+    void RowsAboutToBeRemoved(int first, int last) override;
+    void RowsRemoved() override;
+    void ColumnsAboutToBeInserted(int first, int last) override;
+    void ColumnsInserted() override;
+    void ColumnsAboutToBeRemoved(int first, int last) override;
+    void ColumnsRemoved() override;
+    void AboutToReset() override;
+    void ResetDone() override;
+    void CellChanged(int row, int cellColumn) override;
+    void HeadingChanged(int cellColumn) override;
+    void CellStyleChanged(int cellColumn) override;
+    void LayoutAboutToChange() override;
+    void LayoutChanged(std::span<const int> previousRowOf) override;
+    void Refreshed() override;
+
+    ResultGrid& grid_;
+    QFont baseFont_;
+};
+
+} // namespace grid

@@ -1,0 +1,125 @@
+// PE header parsing and reads by relative virtual address.
+#include "platform/version/PeImage.h"
+
+#include "platform/version/ByteReader.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform::version {
+namespace {
+
+constexpr std::uint16_t kPe32Magic = 0x10B;
+constexpr std::uint16_t kPe32PlusMagic = 0x20B;
+constexpr std::size_t kCoffHeaderBytes = 20;
+constexpr std::size_t kSectionHeaderBytes = 40;
+constexpr std::uint32_t kResourceDirectoryIndex = 2;
+constexpr std::size_t kDataDirectoryBytes = 8;
+
+std::uint64_t SectionExtent(const Section& s)
+{
+    return std::max(s.virtualSize, s.rawSize);
+}
+
+}  // namespace
+
+std::optional<PeImage> PeImage::Open(const ByteSource& source)
+{
+    auto dosHeader = ReadBytes(source, 0, 64);
+    if (!dosHeader)
+        return std::nullopt;
+    ByteReader dos(*dosHeader);
+    if (dos.U16(0) != 0x5A4D)  // "MZ"
+        return std::nullopt;
+    const std::uint32_t peOffset = *dos.U32(0x3C);
+
+    auto ntHeaders = ReadBytes(source, peOffset, 4 + kCoffHeaderBytes);
+    if (!ntHeaders)
+        return std::nullopt;
+    ByteReader nt(*ntHeaders);
+    if (nt.U32(0) != 0x00004550)  // "PE\0\0"
+        return std::nullopt;
+    const std::uint16_t sectionCount = *nt.U16(4 + 2);
+    const std::uint16_t optionalHeaderBytes = *nt.U16(4 + 16);
+
+    const std::uint64_t optionalOffset = std::uint64_t{peOffset} + 4 + kCoffHeaderBytes;
+    auto optionalHeader = ReadBytes(source, optionalOffset, optionalHeaderBytes);
+    if (!optionalHeader)
+        return std::nullopt;
+    ByteReader opt(*optionalHeader);
+    const auto magic = opt.U16(0);
+    std::size_t rvaCountOffset;
+    if (magic == kPe32Magic)
+        rvaCountOffset = 92;
+    else if (magic == kPe32PlusMagic)
+        rvaCountOffset = 108;
+    else
+        return std::nullopt;
+    const auto rvaCount = opt.U32(rvaCountOffset);
+    if (!rvaCount)
+        return std::nullopt;
+
+    std::uint32_t resourceRva = 0;
+    std::uint32_t resourceSize = 0;
+    if (*rvaCount > kResourceDirectoryIndex) {
+        const std::size_t entry = rvaCountOffset + 4 + kResourceDirectoryIndex * kDataDirectoryBytes;
+        const auto rva = opt.U32(entry);
+        const auto size = opt.U32(entry + 4);
+        if (rva && size) {
+            resourceRva = *rva;
+            resourceSize = *size;
+        }
+    }
+
+    auto table = ReadBytes(source, optionalOffset + optionalHeaderBytes, sectionCount * kSectionHeaderBytes);
+    if (!table)
+        return std::nullopt;
+    ByteReader sectionTable(*table);
+    std::vector<Section> sections;
+    sections.reserve(sectionCount);
+    for (std::size_t i = 0; i < sectionCount; ++i) {
+        const std::size_t at = i * kSectionHeaderBytes;
+        sections.push_back(Section{*sectionTable.U32(at + 8), *sectionTable.U32(at + 12),
+                                   *sectionTable.U32(at + 16), *sectionTable.U32(at + 20)});
+    }
+    return PeImage(source, std::move(sections), resourceRva, resourceSize);
+}
+
+const Section* PeImage::SectionFor(std::uint32_t rva) const
+{
+    for (const Section& s : sections_) {
+        if (rva >= s.virtualAddress && rva - s.virtualAddress < SectionExtent(s))
+            return &s;
+    }
+    return nullptr;
+}
+
+std::uint32_t PeImage::BytesToSectionEnd(std::uint32_t rva) const
+{
+    const Section* s = SectionFor(rva);
+    if (!s)
+        return 0;
+    return static_cast<std::uint32_t>(SectionExtent(*s) - (rva - s->virtualAddress));
+}
+
+std::optional<std::vector<std::uint8_t>> PeImage::ReadRva(std::uint32_t rva, std::size_t count) const
+{
+    const Section* s = SectionFor(rva);
+    if (!s || count > kMaxPieceBytes)
+        return std::nullopt;
+    const std::uint64_t inSection = rva - s->virtualAddress;
+    if (count > SectionExtent(*s) - inSection)
+        return std::nullopt;
+
+    std::vector<std::uint8_t> bytes(count, 0);
+    if (inSection < s->rawSize) {
+        const std::size_t rawCount = static_cast<std::size_t>(std::min<std::uint64_t>(count, s->rawSize - inSection));
+        auto raw = ReadBytes(*source_, std::uint64_t{s->rawOffset} + inSection, rawCount);
+        if (!raw)
+            return std::nullopt;
+        std::memcpy(bytes.data(), raw->data(), rawCount);
+    }
+    return bytes;
+}
+
+}  // namespace platform::version

@@ -1,0 +1,55 @@
+// The parts of a PE image (PE32 or PE32+) that resource lookup needs: the
+// section table and the resource directory's place. Reads by relative virtual
+// address go through the section table the way the loader maps the image: a
+// section is as long as the larger of its raw and virtual sizes, and the part
+// past its raw data reads as zeros.
+#pragma once
+
+#include "platform/version/ByteSource.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace platform::version {
+
+struct Section {
+    std::uint32_t virtualAddress;
+    std::uint32_t virtualSize;
+    std::uint32_t rawSize;
+    std::uint32_t rawOffset;
+};
+
+class PeImage {
+public:
+    // Empty when the source is not a PE image whose headers can be read.
+    static std::optional<PeImage> Open(const ByteSource& source);
+
+    // The RVA and size of the resource directory (data directory entry 2);
+    // an RVA of 0 means the image has no resources.
+    std::uint32_t ResourceRva() const { return resourceRva_; }
+    std::uint32_t ResourceSize() const { return resourceSize_; }
+
+    // The count bytes at rva; empty unless they all lie inside one section
+    // whose raw part can be read from the source.
+    std::optional<std::vector<std::uint8_t>> ReadRva(std::uint32_t rva, std::size_t count) const;
+    // How many bytes from rva up to the end of the section holding it; 0 when
+    // no section holds rva.
+    std::uint32_t BytesToSectionEnd(std::uint32_t rva) const;
+
+private:
+    PeImage(const ByteSource& source, std::vector<Section> sections, std::uint32_t resourceRva,
+            std::uint32_t resourceSize)
+        : source_(&source), sections_(std::move(sections)), resourceRva_(resourceRva),
+          resourceSize_(resourceSize)
+    {
+    }
+    const Section* SectionFor(std::uint32_t rva) const;
+
+    const ByteSource* source_;
+    std::vector<Section> sections_;
+    std::uint32_t resourceRva_;
+    std::uint32_t resourceSize_;
+};
+
+}  // namespace platform::version

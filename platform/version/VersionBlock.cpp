@@ -1,0 +1,87 @@
+// Walking the VS_VERSIONINFO tree with every offset checked against the
+// buffer and against the parent block.
+#include "platform/version/VersionBlock.h"
+
+#include "platform/version/Utf16.h"
+
+#include <algorithm>
+
+namespace platform::version {
+namespace {
+
+constexpr std::size_t kHeaderBytes = 6;
+constexpr std::uint16_t kTextType = 1;
+
+std::size_t AlignUp4(std::size_t offset)
+{
+    return (offset + 3) & ~std::size_t{3};
+}
+
+char FoldAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool KeyEquals(const ByteReader& buffer, const BlockNode& node, std::string_view wanted)
+{
+    auto keyBytes = buffer.Bytes(node.keyStart, node.keyEnd - node.keyStart);
+    if (!keyBytes)
+        return false;
+    const std::string key = Utf16LeToUtf8(*keyBytes);
+    return std::equal(key.begin(), key.end(), wanted.begin(), wanted.end(),
+                      [](char a, char b) { return FoldAscii(a) == FoldAscii(b); });
+}
+
+}  // namespace
+
+std::optional<BlockNode> ReadBlockNode(const ByteReader& buffer, std::size_t start, std::size_t parentEnd)
+{
+    const auto length = buffer.U16(start);
+    const auto valueLength = buffer.U16(start + 2);
+    const auto type = buffer.U16(start + 4);
+    if (!length || !valueLength || !type || *length < kHeaderBytes)
+        return std::nullopt;
+    const std::size_t end = start + *length;
+    if (end > parentEnd || end > buffer.Size())
+        return std::nullopt;
+
+    BlockNode node{start, end, *valueLength, *type, start + kHeaderBytes, end, end, end};
+    for (std::size_t at = node.keyStart; at + 2 <= end; at += 2) {
+        if (buffer.U16(at) == 0) {
+            node.keyEnd = at;
+            break;
+        }
+    }
+    if (node.keyEnd == end)
+        return node;  // an unterminated key leaves no room for a value or children
+
+    node.valueStart = std::min(AlignUp4(node.keyEnd + 2), end);
+    const std::size_t unitBytes = node.type == kTextType ? 2 : 1;
+    node.childrenStart = std::min(AlignUp4(node.valueStart + std::size_t{node.valueLength} * unitBytes), end);
+    return node;
+}
+
+std::optional<BlockNode> FindBlock(const ByteReader& buffer, const std::vector<std::string_view>& keys)
+{
+    auto node = ReadBlockNode(buffer, 0, buffer.Size());
+    for (std::string_view key : keys) {
+        if (!node)
+            return std::nullopt;
+        std::optional<BlockNode> found;
+        std::size_t child = node->childrenStart;
+        while (child + kHeaderBytes <= node->end) {
+            auto candidate = ReadBlockNode(buffer, child, node->end);
+            if (!candidate)
+                break;
+            if (KeyEquals(buffer, *candidate, key)) {
+                found = candidate;
+                break;
+            }
+            child = AlignUp4(candidate->end);
+        }
+        node = found;
+    }
+    return node;
+}
+
+}  // namespace platform::version

@@ -1,0 +1,158 @@
+// The version API over our own PE reader: find the version resource, keep its
+// block, answer queries by path.
+#include "platform/version/VersionInfo.h"
+
+#include "platform/version/ByteReader.h"
+#include "platform/version/ByteSource.h"
+#include "platform/version/PeImage.h"
+#include "platform/version/ResourceDirectory.h"
+#include "platform/version/Utf16.h"
+#include "platform/version/VersionBlock.h"
+
+#include <algorithm>
+
+namespace platform {
+namespace {
+
+using version::BlockNode;
+using version::ByteReader;
+
+// The most a version block can be: its length field has 16 bits.
+constexpr std::uint32_t kMaxVersionBlockBytes = 64 * 1024;
+constexpr std::size_t kFixedRecordBytes = 52;
+constexpr std::uint16_t kVersionResourceName = 1;
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+        return fold(x) == fold(y);
+    });
+}
+
+std::vector<std::string_view> SplitQueryPath(std::string_view path)
+{
+    std::vector<std::string_view> keys;
+    while (!path.empty()) {
+        const std::size_t slash = path.find('\\');
+        const std::string_view key = path.substr(0, slash);
+        if (!key.empty())
+            keys.push_back(key);
+        if (slash == std::string_view::npos)
+            break;
+        path.remove_prefix(slash + 1);
+    }
+    return keys;
+}
+
+// Text up to the first NUL inside the block, whatever unit the stored value
+// length uses; a stored length of 0 is an empty value.
+VersionValue TextValue(const ByteReader& buffer, const BlockNode& node)
+{
+    if (node.valueLength == 0)
+        return VersionValue{{}, 0, true};
+    std::size_t stop = node.valueStart;
+    while (stop + 2 <= node.end && buffer.U16(stop) != 0)
+        stop += 2;
+    auto bytes = buffer.Bytes(node.valueStart, stop - node.valueStart);
+    if (!bytes)
+        return VersionValue{{}, 0, true};
+    return VersionValue{version::Utf16LeToUtf8(*bytes), static_cast<std::uint32_t>(bytes->size() / 2), true};
+}
+
+// Raw value bytes: the stored byte count, cut at the block's end.
+VersionValue BinaryValue(const ByteReader& buffer, const BlockNode& node)
+{
+    const std::size_t count = std::min<std::size_t>(node.valueLength, node.end - node.valueStart);
+    auto bytes = buffer.Bytes(node.valueStart, count);
+    if (!bytes)
+        return VersionValue{{}, 0, false};
+    return VersionValue{std::string(bytes->begin(), bytes->end()), static_cast<std::uint32_t>(count), false};
+}
+
+std::optional<VersionInfo> FromSource(const version::ByteSource& source)
+{
+    auto image = version::PeImage::Open(source);
+    if (!image)
+        return std::nullopt;
+    auto where = version::FindResource(*image, version::kResourceTypeVersion, kVersionResourceName);
+    if (!where)
+        return std::nullopt;
+    auto block = version::ReadResource(*image, *where, kMaxVersionBlockBytes);
+    if (!block)
+        return std::nullopt;
+    return VersionInfo::FromBlock(std::move(*block));
+}
+
+}  // namespace
+
+std::optional<VersionInfo> VersionInfo::FromFile(const std::string& path)
+{
+    auto source = version::FileByteSource::Open(path);
+    if (!source)
+        return std::nullopt;
+    return FromSource(*source);
+}
+
+std::optional<VersionInfo> VersionInfo::FromImage(std::span<const std::uint8_t> image)
+{
+    return FromSource(version::MemoryByteSource(image));
+}
+
+std::optional<VersionInfo> VersionInfo::FromBlock(std::vector<std::uint8_t> block)
+{
+    if (block.size() > kMaxVersionBlockBytes)
+        block.resize(kMaxVersionBlockBytes);
+    if (!version::ReadBlockNode(ByteReader(block), 0, block.size()))
+        return std::nullopt;
+    return VersionInfo(std::move(block));
+}
+
+std::uint32_t VersionInfo::Size() const
+{
+    return static_cast<std::uint32_t>(block_.size());
+}
+
+std::optional<VersionValue> VersionInfo::Query(std::string_view subBlock) const
+{
+    const ByteReader buffer(block_);
+    const std::vector<std::string_view> keys = SplitQueryPath(subBlock);
+    auto node = version::FindBlock(buffer, keys);
+    if (!node)
+        return std::nullopt;
+
+    if (keys.empty()) {
+        if (node->valueLength < kFixedRecordBytes)
+            return std::nullopt;
+        auto record = buffer.Bytes(node->valueStart, kFixedRecordBytes);
+        if (!record || node->valueStart + kFixedRecordBytes > node->end)
+            return std::nullopt;
+        return VersionValue{std::string(record->begin(), record->end()), kFixedRecordBytes, false};
+    }
+    // The entries of a string table are text whatever their type field says;
+    // the entries of VarFileInfo are raw bytes whatever it says.
+    const bool inStringTable = keys.size() == 3 && EqualsIgnoringAsciiCase(keys[0], "StringFileInfo");
+    const bool inVarFileInfo = EqualsIgnoringAsciiCase(keys[0], "VarFileInfo");
+    if (inStringTable || (!inVarFileInfo && node->type == 1))
+        return TextValue(buffer, *node);
+    return BinaryValue(buffer, *node);
+}
+
+std::optional<FixedFileInfo> VersionInfo::Fixed() const
+{
+    auto value = Query("\\");
+    if (!value)
+        return std::nullopt;
+    const ByteReader record(std::span(reinterpret_cast<const std::uint8_t*>(value->data.data()), value->data.size()));
+    std::uint32_t fields[13] = {};
+    for (std::size_t i = 0; i < 13; ++i) {
+        auto field = record.U32(i * 4);
+        if (!field)
+            return std::nullopt;
+        fields[i] = *field;
+    }
+    return FixedFileInfo{fields[0], fields[1], fields[2],  fields[3],  fields[4], fields[5], fields[6],
+                         fields[7], fields[8], fields[9], fields[10], fields[11], fields[12]};
+}
+
+}  // namespace platform

@@ -1,0 +1,44 @@
+// A buffered writer on a POSIX file descriptor. Every write is checked; the
+// first failure is kept (its errno) and later writes do nothing, so a caller
+// may write a whole row and look at Failed() once.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace cli {
+
+class FdWriter {
+public:
+    static constexpr std::size_t kBufferSize = 64 * 1024;
+
+    explicit FdWriter(int fd);
+    FdWriter(const FdWriter&) = delete;
+    FdWriter& operator=(const FdWriter&) = delete;
+
+    void Write(std::string_view text);
+    // Hands the buffered bytes to the kernel.
+    bool Flush();
+    // Flushes, forces a regular file's data to the disk (a full disk may only
+    // show here) and closes the descriptor.
+    bool Close();
+
+    // Records a failure found outside write(2); the first failure is kept.
+    void Fail(int error);
+
+    bool Failed() const { return error_ != 0; }
+    int Error() const { return error_; }
+    // True when the failure is a reader that went away (EPIPE).
+    bool ReaderGone() const;
+    int Fd() const { return fd_; }
+
+private:
+    bool WriteAll(const char* data, std::size_t size);
+
+    int fd_;
+    int error_ = 0;
+    std::string buffer_;
+};
+
+} // namespace cli

@@ -1,0 +1,276 @@
+// tsv, csv, JSON Lines and xls output of result rows, counts and folders.
+#include "cli/RowWriters.h"
+
+#include <array>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <ostream>
+#include <streambuf>
+#include <vector>
+
+#include "cli/TextEncoding.h"
+#include "grid/xls/XlsWorkbook.h"
+
+namespace cli {
+namespace {
+
+std::string SizeText(platform::FixedDecimal size)
+{
+    return std::to_string(size.Whole());
+}
+
+std::string DateText(const FoundFileRow& row)
+{
+    return row.modified ? row.modified->ToIsoText() : std::string();
+}
+
+// The byte total is a double; whole bytes are exact up to 2^53.
+std::string ByteTotalText(double totalBytes)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.0f", std::round(totalBytes));
+    return text;
+}
+
+std::array<std::string, 8> RowTexts(const FoundFileRow& row)
+{
+    return {row.fileName, row.version, SizeText(row.size), DateText(row), row.path,
+            row.desc, row.product, row.company};
+}
+
+class TsvRowWriter : public RowWriter {
+public:
+    explicit TsvRowWriter(FdWriter& out) : out_(out) {}
+
+    void Begin() override
+    {
+        line_.clear();
+        for (std::size_t i = 0; i < 8; ++i) {
+            if (i != 0) line_.push_back('\t');
+            line_.append(kColumnCaptions[i]);
+        }
+        line_.push_back('\n');
+        out_.Write(line_);
+    }
+
+    void Row(const FoundFileRow& row) override
+    {
+        line_.clear();
+        const std::array<std::string, 8> texts = RowTexts(row);
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            if (i != 0) line_.push_back('\t');
+            AppendTsvField(line_, texts[i]);
+        }
+        line_.push_back('\n');
+        out_.Write(line_);
+    }
+
+    void End() override {}
+
+private:
+    FdWriter& out_;
+    std::string line_;
+};
+
+class CsvRowWriter : public RowWriter {
+public:
+    explicit CsvRowWriter(FdWriter& out) : out_(out) {}
+
+    void Begin() override
+    {
+        line_.clear();
+        for (std::size_t i = 0; i < 8; ++i) {
+            if (i != 0) line_.push_back(',');
+            AppendCsvField(line_, kColumnCaptions[i]);
+        }
+        line_.append("\r\n");
+        out_.Write(line_);
+    }
+
+    void Row(const FoundFileRow& row) override
+    {
+        line_.clear();
+        const std::array<std::string, 8> texts = RowTexts(row);
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            if (i != 0) line_.push_back(',');
+            AppendCsvField(line_, texts[i]);
+        }
+        line_.append("\r\n");
+        out_.Write(line_);
+    }
+
+    void End() override {}
+
+private:
+    FdWriter& out_;
+    std::string line_;
+};
+
+class JsonLinesRowWriter : public RowWriter {
+public:
+    explicit JsonLinesRowWriter(FdWriter& out) : out_(out) {}
+
+    void Begin() override {}
+
+    void Row(const FoundFileRow& row) override
+    {
+        line_.clear();
+        line_.append("{\"filename\":");
+        AppendJsonString(line_, row.fileName);
+        line_.append(",\"version\":");
+        AppendJsonString(line_, row.version);
+        line_.append(",\"size\":");
+        line_.append(SizeText(row.size));
+        line_.append(",\"date\":");
+        if (row.modified) AppendJsonString(line_, row.modified->ToIsoText());
+        else line_.append("null");
+        line_.append(",\"path\":");
+        AppendJsonString(line_, row.path);
+        line_.append(",\"desc\":");
+        AppendJsonString(line_, row.desc);
+        line_.append(",\"product\":");
+        AppendJsonString(line_, row.product);
+        line_.append(",\"company\":");
+        AppendJsonString(line_, row.company);
+        line_.append("}\n");
+        out_.Write(line_);
+    }
+
+    void End() override {}
+
+private:
+    FdWriter& out_;
+    std::string line_;
+};
+
+// Lets the workbook writer's stream output go through the checked writer.
+class FdStreamBuffer : public std::streambuf {
+public:
+    explicit FdStreamBuffer(FdWriter& out) : out_(out) {}
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        const char byte = traits_type::to_char_type(c);
+        out_.Write(std::string_view(&byte, 1));
+        return out_.Failed() ? traits_type::eof() : c;
+    }
+
+    std::streamsize xsputn(const char* data, std::streamsize size) override
+    {
+        out_.Write(std::string_view(data, static_cast<std::size_t>(size)));
+        return out_.Failed() ? 0 : size;
+    }
+
+private:
+    FdWriter& out_;
+};
+
+// The window's column set-up: captions, widths in twips, kinds and the size
+// column's number format.
+std::vector<grid::xls::SheetColumn> ResultSheetColumns()
+{
+    using grid::xls::ColumnKind;
+    const double widths[8] = {1500, 1200, 900, 1800, 1800, 1800, 1800, 1800};
+    std::vector<grid::xls::SheetColumn> columns;
+    for (std::size_t i = 0; i < 8; ++i) {
+        grid::xls::SheetColumn column;
+        column.caption = kColumnCaptions[i];
+        column.widthTwips = widths[i];
+        column.kind = i == 2 ? ColumnKind::Number : i == 3 ? ColumnKind::DateTime : ColumnKind::Text;
+        if (i == 2) column.numberFormat = "#,0";
+        columns.push_back(std::move(column));
+    }
+    return columns;
+}
+
+class XlsRowWriter : public RowWriter {
+public:
+    explicit XlsRowWriter(FdWriter& out) : out_(out), workbook_(ResultSheetColumns()) {}
+
+    void Begin() override {}
+
+    void Row(const FoundFileRow& row) override
+    {
+        const grid::CellValue cells[8] = {
+            row.fileName,
+            row.version,
+            row.size,
+            row.modified ? grid::CellValue(*row.modified) : grid::CellValue(),
+            row.path,
+            row.desc,
+            row.product,
+            row.company,
+        };
+        workbook_.AddRow(cells);
+    }
+
+    void End() override
+    {
+        FdStreamBuffer buffer(out_);
+        std::ostream stream(&buffer);
+        // A stream failure without a write error of our own (the workbook
+        // writer gave up) still must not pass as success.
+        if (!workbook_.Write(stream) || !stream.flush()) out_.Fail(EIO);
+    }
+
+private:
+    FdWriter& out_;
+    grid::xls::WorkbookWriter workbook_;
+};
+
+} // namespace
+
+std::unique_ptr<RowWriter> MakeRowWriter(OutputFormat format, FdWriter& out)
+{
+    switch (format) {
+    case OutputFormat::Tsv: return std::make_unique<TsvRowWriter>(out);
+    case OutputFormat::Csv: return std::make_unique<CsvRowWriter>(out);
+    case OutputFormat::Json: return std::make_unique<JsonLinesRowWriter>(out);
+    case OutputFormat::Xls: return std::make_unique<XlsRowWriter>(out);
+    }
+    return nullptr;
+}
+
+void WriteCountSummary(OutputFormat format, FdWriter& out, std::int64_t count, double totalBytes)
+{
+    const std::string countText = std::to_string(count);
+    const std::string bytesText = ByteTotalText(totalBytes);
+    switch (format) {
+    case OutputFormat::Csv:
+        out.Write("Files,Bytes\r\n" + countText + "," + bytesText + "\r\n");
+        break;
+    case OutputFormat::Json:
+        out.Write("{\"files\":" + countText + ",\"bytes\":" + bytesText + "}\n");
+        break;
+    case OutputFormat::Tsv:
+    case OutputFormat::Xls:
+        out.Write("Files\tBytes\n" + countText + "\t" + bytesText + "\n");
+        break;
+    }
+}
+
+void WriteFolderLine(OutputFormat format, FdWriter& out, const std::string& folder)
+{
+    std::string line;
+    switch (format) {
+    case OutputFormat::Csv:
+        AppendCsvField(line, folder);
+        line.append("\r\n");
+        break;
+    case OutputFormat::Json:
+        AppendJsonString(line, folder);
+        line.push_back('\n');
+        break;
+    case OutputFormat::Tsv:
+    case OutputFormat::Xls:
+        AppendTsvField(line, folder);
+        line.push_back('\n');
+        break;
+    }
+    out.Write(line);
+}
+
+} // namespace cli

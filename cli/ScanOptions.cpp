@@ -1,0 +1,220 @@
+// Command-line parsing for lumbrel-scan: GNU-style long options ("--name
+// VALUE" or "--name=VALUE"), short options with a separate value, "--" to end
+// the options, and one optional start folder.
+#include "cli/ScanOptions.h"
+
+#include <cstddef>
+#include <limits>
+#include <string_view>
+
+namespace cli {
+namespace {
+
+bool ParseFormat(const std::string& text, OutputFormat& format)
+{
+    if (text == "tsv") format = OutputFormat::Tsv;
+    else if (text == "csv") format = OutputFormat::Csv;
+    else if (text == "json") format = OutputFormat::Json;
+    else if (text == "xls") format = OutputFormat::Xls;
+    else return false;
+    return true;
+}
+
+// Checks the combination of options once all of them are known.
+std::string CheckConsistency(const ScanOptions& options, bool countGiven, bool foldersGiven)
+{
+    if (countGiven && foldersGiven) return "--count and --folders cannot be combined";
+    if (options.format == OutputFormat::Xls && options.mode != ScanMode::Files)
+        return "--format xls writes file rows only; it cannot be combined with --count or --folders";
+    if (options.mode == ScanMode::Folders && (!options.minSize.IsZero() || !options.maxSize.IsZero()))
+        return "--min-size and --max-size apply to files, not to --folders";
+    if (!options.minSize.IsZero() && !options.maxSize.IsZero() && options.minSize > options.maxSize)
+        return "--min-size is larger than --max-size";
+    return {};
+}
+
+} // namespace
+
+std::string ScanOptions::EffectiveIncludeSpec() const
+{
+    if (includeSpec) return *includeSpec;
+    return mode == ScanMode::Folders ? kDefaultFolderFilter : kDefaultFileFilter;
+}
+
+std::optional<platform::FixedDecimal> ParseByteCount(const std::string& text)
+{
+    std::size_t digitsEnd = 0;
+    while (digitsEnd < text.size() && text[digitsEnd] >= '0' && text[digitsEnd] <= '9') ++digitsEnd;
+    if (digitsEnd == 0) return std::nullopt;
+
+    std::uint64_t multiplier = 1;
+    const std::string_view suffix = std::string_view(text).substr(digitsEnd);
+    if (suffix == "K" || suffix == "k") multiplier = 1ULL << 10;
+    else if (suffix == "M" || suffix == "m") multiplier = 1ULL << 20;
+    else if (suffix == "G" || suffix == "g") multiplier = 1ULL << 30;
+    else if (!suffix.empty()) return std::nullopt;
+
+    // The size form holds whole bytes up to INT64_MAX / 10,000.
+    constexpr std::uint64_t kLargest = std::numeric_limits<std::int64_t>::max() / platform::FixedDecimal::kScale;
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < digitsEnd; ++i) {
+        value = value * 10 + static_cast<std::uint64_t>(text[i] - '0');
+        if (value > kLargest) return std::nullopt;
+    }
+    if (value > kLargest / multiplier) return std::nullopt;
+    return platform::FixedDecimal::FromWhole(static_cast<std::int64_t>(value * multiplier));
+}
+
+ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments)
+{
+    ParseOutcome outcome;
+    ScanOptions& options = outcome.options;
+    bool countGiven = false;
+    bool foldersGiven = false;
+    bool pathGiven = false;
+    bool optionsEnded = false;
+
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+
+        if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
+            if (pathGiven) {
+                outcome.usageError = "only one start folder may be given (extra: '" + argument + "')";
+                return outcome;
+            }
+            options.startPath = argument;
+            pathGiven = true;
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+
+        // Split "--name=value"; short options always take their value from the
+        // next argument.
+        std::string name = argument;
+        std::optional<std::string> inlineValue;
+        if (argument.rfind("--", 0) == 0) {
+            const std::size_t equals = argument.find('=');
+            if (equals != std::string::npos) {
+                name = argument.substr(0, equals);
+                inlineValue = argument.substr(equals + 1);
+            }
+        }
+
+        auto takeValue = [&](std::string& value) -> bool {
+            if (inlineValue) {
+                value = *inlineValue;
+                return true;
+            }
+            if (i + 1 >= arguments.size()) {
+                outcome.usageError = "option '" + name + "' needs a value";
+                return false;
+            }
+            value = arguments[++i];
+            return true;
+        };
+        auto noValueAllowed = [&]() -> bool {
+            if (!inlineValue) return true;
+            outcome.usageError = "option '" + name + "' takes no value";
+            return false;
+        };
+
+        std::string value;
+        if (name == "-f" || name == "--filter") {
+            if (!takeValue(value)) return outcome;
+            options.includeSpec = value;
+        } else if (name == "-x" || name == "--exclude") {
+            if (!takeValue(value)) return outcome;
+            options.excludeSpec = value;
+        } else if (name == "--min-size" || name == "--max-size") {
+            if (!takeValue(value)) return outcome;
+            const std::optional<platform::FixedDecimal> size = ParseByteCount(value);
+            if (!size) {
+                outcome.usageError = "invalid byte count for " + name + ": '" + value + "'";
+                return outcome;
+            }
+            // The engine reads a limit of 0 as "no limit"; a maximum of 0
+            // would silently let every size through.
+            if (name == "--max-size" && size->IsZero()) {
+                outcome.usageError = "--max-size must be at least 1";
+                return outcome;
+            }
+            (name == "--min-size" ? options.minSize : options.maxSize) = *size;
+        } else if (name == "--format") {
+            if (!takeValue(value)) return outcome;
+            if (!ParseFormat(value, options.format)) {
+                outcome.usageError = "unknown format '" + value + "' (use tsv, csv, json or xls)";
+                return outcome;
+            }
+        } else if (name == "-o" || name == "--output") {
+            if (!takeValue(value)) return outcome;
+            if (value.empty()) {
+                outcome.usageError = "the output file name is empty";
+                return outcome;
+            }
+            options.outputPath = value;
+        } else if (name == "--no-subfolders") {
+            if (!noValueAllowed()) return outcome;
+            options.recurse = false;
+        } else if (name == "--count") {
+            if (!noValueAllowed()) return outcome;
+            countGiven = true;
+        } else if (name == "--folders") {
+            if (!noValueAllowed()) return outcome;
+            foldersGiven = true;
+        } else if (name == "-q" || name == "--quiet") {
+            if (!noValueAllowed()) return outcome;
+            options.quiet = true;
+        } else if (name == "-h" || name == "--help") {
+            options.mode = ScanMode::Help;
+            return outcome;
+        } else if (name == "--version") {
+            options.mode = ScanMode::Version;
+            return outcome;
+        } else {
+            outcome.usageError = "unknown option '" + name + "'";
+            return outcome;
+        }
+    }
+
+    if (countGiven) options.mode = ScanMode::Count;
+    if (foldersGiven) options.mode = ScanMode::Folders;
+    outcome.usageError = CheckConsistency(options, countGiven, foldersGiven);
+    return outcome;
+}
+
+std::string UsageText()
+{
+    return "Usage: lumbrel-scan [options] [PATH]\n"
+           "Lists the files below PATH (default: the current folder) whose names match\n"
+           "the filter, with the fixed version, size, date and the description, product\n"
+           "and company of their version resource; rows come in walk order.\n"
+           "\n"
+           "  -f, --filter SPEC     name patterns separated by ';' (default \"*.exe;*.ocx;*.dll\";\n"
+           "                        with --folders the default is \"*\")\n"
+           "  -x, --exclude SPEC    names to reject; a folder path ending in '/' that occurs\n"
+           "                        in SPEC (ignoring case) is not entered\n"
+           "      --no-subfolders   search PATH only\n"
+           "      --min-size BYTES  skip smaller files (suffix K, M or G: binary multiples)\n"
+           "      --max-size BYTES  skip larger files (at least 1)\n"
+           "      --format FORMAT   tsv (default), csv, json (JSON Lines) or xls\n"
+           "  -o, --output FILE     write to FILE instead of standard output (replaced)\n"
+           "      --count           print the number of matching files and their byte total\n"
+           "      --folders         print the matching folders, one per line\n"
+           "  -q, --quiet           no progress line on the terminal\n"
+           "  -h, --help            show this text\n"
+           "      --version         show the program version\n"
+           "\n"
+           "tsv and csv keep the exact bytes of file names, so every listed file can be\n"
+           "opened again; tsv turns tabs and line breaks inside values into spaces, csv\n"
+           "quotes as RFC 4180 and ends lines with CR LF. json is always valid UTF-8:\n"
+           "bytes of a name that are not UTF-8 become U+FFFD there. xls needs -o FILE or\n"
+           "an output that is not a terminal.\n"
+           "\n"
+           "Exit status: 0 success (also when nothing matched), 1 start folder missing or\n"
+           "unreadable, 2 usage error, 3 output could not be written.\n";
+}
+
+} // namespace cli

@@ -38,6 +38,7 @@
 #include "grid/GridColumn.h"
 #include "grid/GridStyle.h"
 #include "grid/ResultGridObserver.h"
+#include "grid/SortRows.h"
 
 namespace grid {
 
@@ -105,7 +106,7 @@ private:
     std::vector<std::unique_ptr<GridColumn>> columns_;
     // A row holds cells only up to its last set cell; a new row allocates
     // nothing.
-    std::vector<std::vector<CellValue>> rows_;
+    std::vector<GridRow> rows_;
     std::vector<ResultGridObserver*> observers_;
 };
 

@@ -11,7 +11,6 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QFont>
 
 #include "grid/ResultGrid.h"
 #include "grid/ResultGridObserver.h"
@@ -28,13 +27,11 @@ public:
         KeyRole,                          // QString: the column's key
     };
 
+    // The grid must outlive the model.
     explicit ResultGridModel(ResultGrid& grid, QObject* parent = nullptr);
     ~ResultGridModel() override;
 
     ResultGrid& Grid() { return grid_; }
-
-    // Font for cells and headings; the heading font gets the style's underline.
-    void SetBaseFont(const QFont& font);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -61,7 +58,6 @@ private:
     void Refreshed() override;
 
     ResultGrid& grid_;
-    QFont baseFont_;
 };
 
 } // namespace grid

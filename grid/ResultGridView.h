@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QWidget>
+#include <vector>
 
 class QAbstractItemModel;
 class QLabel;
@@ -35,14 +36,19 @@ signals:
     void columnNotification(int position);
 
 private:
+    // Widths (only where the model's width changed, so a column the user
+    // resized keeps its size) and the sort indicator, from the header roles.
     void ApplyHeadings();
-    void ApplyHeadingRange(int first, int last);
+    void ApplyWidths(int first, int last);
+    void ApplySortIndicator();
+    void OnSectionClicked(int logicalIndex);
     int TwipsToPixelsX(double twips) const;
     int TwipsToPixelsY(double twips) const;
 
     QLabel* groupByStrip_;
     QTableView* table_;
     QAbstractItemModel* model_ = nullptr;
+    std::vector<double> appliedWidthTwips_;
 };
 
 } // namespace grid

@@ -1,0 +1,194 @@
+// The result table's rows, columns and sort, with every change reported to
+// the observers in the order a Qt item model needs.
+#include "grid/ResultGrid.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "grid/SortRows.h"
+
+namespace grid {
+namespace {
+
+const CellValue kEmptyCell{};
+
+RowComparison ComparisonForKind(int kind)
+{
+    return (kind == kSortKindNumber || kind == kSortKindDateTime) ? RowComparison::Typed
+                                                                  : RowComparison::Text;
+}
+
+} // namespace
+
+ResultGrid::ResultGrid() = default;
+ResultGrid::~ResultGrid() = default;
+
+void ResultGrid::AddObserver(ResultGridObserver* observer)
+{
+    if (observer && std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+        observers_.push_back(observer);
+}
+
+void ResultGrid::RemoveObserver(ResultGridObserver* observer)
+{
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+void ResultGrid::SetRowCount(int count)
+{
+    if (count < 0) throw std::invalid_argument("row count " + std::to_string(count) + " is negative");
+    const int current = RowCount();
+    if (count == 0) {
+        Notify([](ResultGridObserver& o) { o.AboutToReset(); });
+        rows_.clear();
+        rows_.shrink_to_fit();
+        Notify([](ResultGridObserver& o) { o.ResetDone(); });
+    } else if (count > current) {
+        Notify([&](ResultGridObserver& o) { o.RowsAboutToBeInserted(current, count - 1); });
+        rows_.resize(static_cast<std::size_t>(count));
+        Notify([](ResultGridObserver& o) { o.RowsInserted(); });
+    } else if (count < current) {
+        Notify([&](ResultGridObserver& o) { o.RowsAboutToBeRemoved(count, current - 1); });
+        rows_.resize(static_cast<std::size_t>(count));
+        Notify([](ResultGridObserver& o) { o.RowsRemoved(); });
+    }
+}
+
+void ResultGrid::SetColumnCount(int count)
+{
+    if (count < 0) throw std::invalid_argument("column count " + std::to_string(count) + " is negative");
+    if (count < ColumnCount()) {
+        RemoveColumnsFrom(count);
+        return;
+    }
+    while (ColumnCount() < count) AddColumn(std::string());
+}
+
+GridColumn& ResultGrid::AddColumn(const std::string& key)
+{
+    const int cellColumn = ColumnCount();
+    Notify([&](ResultGridObserver& o) { o.ColumnsAboutToBeInserted(cellColumn, cellColumn); });
+    columns_.push_back(std::make_unique<GridColumn>(*this, cellColumn, key));
+    Notify([](ResultGridObserver& o) { o.ColumnsInserted(); });
+    return *columns_.back();
+}
+
+void ResultGrid::RemoveColumnsFrom(int firstCellColumn)
+{
+    const int last = ColumnCount() - 1;
+    Notify([&](ResultGridObserver& o) { o.ColumnsAboutToBeRemoved(firstCellColumn, last); });
+    columns_.resize(static_cast<std::size_t>(firstCellColumn));
+    for (GridRow& row : rows_) {
+        if (row.size() > static_cast<std::size_t>(firstCellColumn)) {
+            row.resize(static_cast<std::size_t>(firstCellColumn));
+            row.shrink_to_fit();
+        }
+    }
+    Notify([](ResultGridObserver& o) { o.ColumnsRemoved(); });
+}
+
+GridColumn& ResultGrid::Column(int position)
+{
+    CheckCellColumn(position - 1);
+    return *columns_[static_cast<std::size_t>(position - 1)];
+}
+
+const GridColumn& ResultGrid::Column(int position) const
+{
+    CheckCellColumn(position - 1);
+    return *columns_[static_cast<std::size_t>(position - 1)];
+}
+
+GridColumn* ResultGrid::ColumnByKey(const std::string& key)
+{
+    for (auto& column : columns_)
+        if (column->Key() == key) return column.get();
+    return nullptr;
+}
+
+const GridColumn* ResultGrid::ColumnByKey(const std::string& key) const
+{
+    for (const auto& column : columns_)
+        if (column->Key() == key) return column.get();
+    return nullptr;
+}
+
+void ResultGrid::SetCellValue(int row, int cellColumn, CellValue value)
+{
+    CheckRow(row);
+    CheckCellColumn(cellColumn);
+    GridRow& cells = rows_[static_cast<std::size_t>(row)];
+    const auto index = static_cast<std::size_t>(cellColumn);
+    if (cells.size() <= index) {
+        // A row is usually filled cell by cell: allocate its full width once.
+        cells.reserve(std::max(index + 1, columns_.size()));
+        cells.resize(index + 1);
+    }
+    cells[index] = std::move(value);
+    Notify([&](ResultGridObserver& o) { o.CellChanged(row, cellColumn); });
+}
+
+const CellValue& ResultGrid::CellValueAt(int row, int cellColumn) const
+{
+    CheckRow(row);
+    CheckCellColumn(cellColumn);
+    const GridRow& cells = rows_[static_cast<std::size_t>(row)];
+    const auto index = static_cast<std::size_t>(cellColumn);
+    return index < cells.size() ? cells[index] : kEmptyCell;
+}
+
+void ResultGrid::Sort(int /*firstRow*/, int /*lastRow*/, const std::string& key, int order, int kind)
+{
+    GridColumn* column = ColumnByKey(key);
+    if (!column) throw std::invalid_argument("no column has the key \"" + key + "\"");
+    if (order == kSortAscending || order == kSortDescending) {
+        std::vector<int> previousRowOf =
+            SortedRowOrder(rows_, column->CellColumn(), ComparisonForKind(kind), order == kSortDescending);
+        Notify([](ResultGridObserver& o) { o.LayoutAboutToChange(); });
+        std::vector<GridRow> sorted;
+        sorted.reserve(rows_.size());
+        for (int previous : previousRowOf) sorted.push_back(std::move(rows_[static_cast<std::size_t>(previous)]));
+        rows_ = std::move(sorted);
+        Notify([&](ResultGridObserver& o) { o.LayoutChanged(previousRowOf); });
+    }
+    column->SetSortOrder(order);
+}
+
+void ResultGrid::Refresh()
+{
+    Notify([](ResultGridObserver& o) { o.Refreshed(); });
+}
+
+void ResultGrid::ColumnRange(int first, int last)
+{
+    if (first < 1 || last > ColumnCount() || last < first - 1)
+        throw std::out_of_range("column range " + std::to_string(first) + " to " + std::to_string(last) +
+                                " is outside the " + std::to_string(ColumnCount()) + " columns");
+}
+
+void ResultGrid::NotifyHeadingChanged(int cellColumn)
+{
+    Notify([&](ResultGridObserver& o) { o.HeadingChanged(cellColumn); });
+}
+
+void ResultGrid::NotifyCellStyleChanged(int cellColumn)
+{
+    Notify([&](ResultGridObserver& o) { o.CellStyleChanged(cellColumn); });
+}
+
+void ResultGrid::CheckRow(int row) const
+{
+    if (row < 0 || row >= RowCount())
+        throw std::out_of_range("row " + std::to_string(row) + " is outside the " +
+                                std::to_string(RowCount()) + " rows");
+}
+
+void ResultGrid::CheckCellColumn(int cellColumn) const
+{
+    if (cellColumn < 0 || cellColumn >= ColumnCount())
+        throw std::out_of_range("column " + std::to_string(cellColumn + 1) + " is outside the " +
+                                std::to_string(ColumnCount()) + " columns");
+}
+
+} // namespace grid

@@ -1,0 +1,53 @@
+// Export of the result table as an .xls workbook: one sheet column per grid
+// column (caption, width, kind from the data type, number format from the
+// cell style), the rows in the table's current order. An existing file is
+// never replaced.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "grid/ResultGrid.h"
+#include "grid/xls/XlsWorkbook.h"
+
+namespace grid {
+namespace {
+
+xls::ColumnKind KindForDataType(int dataType)
+{
+    switch (dataType) {
+    case kDataTypeInteger:
+        return xls::ColumnKind::Number;
+    case kDataTypeDateTime:
+        return xls::ColumnKind::DateTime;
+    default:
+        return xls::ColumnKind::Text;
+    }
+}
+
+} // namespace
+
+void ResultGrid::Export(std::string& path, int format, int /*flags*/) const
+{
+    if (format != kExportFormatXls)
+        throw ExportError("export format " + std::to_string(format) + " is not supported");
+    if (path.empty()) throw ExportError("no file name was given for the export");
+
+    std::vector<xls::SheetColumn> sheetColumns;
+    sheetColumns.reserve(columns_.size());
+    for (const auto& column : columns_) {
+        xls::SheetColumn sheetColumn;
+        sheetColumn.caption = column->Caption();
+        sheetColumn.widthTwips = column->Width();
+        sheetColumn.kind = KindForDataType(column->DataType());
+        sheetColumn.numberFormat = column->CellStyle().Format();
+        sheetColumns.push_back(std::move(sheetColumn));
+    }
+
+    xls::WorkbookWriter writer(std::move(sheetColumns));
+    for (const GridRow& row : rows_) writer.AddRow(row);
+
+    std::string error;
+    if (!writer.Save(path, false, error)) throw ExportError(error);
+}
+
+} // namespace grid

@@ -1,0 +1,183 @@
+// The Qt item model over the result table: reads cells and headings from the
+// grid on demand and forwards the grid's notifications as Qt signals.
+#include "grid/ResultGridModel.h"
+
+#include <QApplication>
+#include <QBrush>
+#include <QFont>
+
+#include "grid/CellText.h"
+
+namespace grid {
+
+ResultGridModel::ResultGridModel(ResultGrid& grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid)
+{
+    grid_.AddObserver(this);
+}
+
+ResultGridModel::~ResultGridModel()
+{
+    grid_.RemoveObserver(this);
+}
+
+int ResultGridModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : grid_.RowCount();
+}
+
+int ResultGridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : grid_.ColumnCount();
+}
+
+QVariant ResultGridModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= grid_.RowCount() || index.column() >= grid_.ColumnCount())
+        return QVariant();
+    const GridColumn& column = grid_.Column(index.column() + 1);
+    const GridStyle& style = column.CellStyle();
+    switch (role) {
+    case Qt::DisplayRole:
+        return CellDisplayText(grid_.CellValueAt(index.row(), index.column()), style.Format(), QLocale::system());
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(ToQtAlignment(style.TextAlignment()));
+    case Qt::ForegroundRole:
+        if (style.ForeColor() == kColorWindowText) return QVariant();
+        return QBrush(ToQColor(style.ForeColor(), QApplication::palette()));
+    case Qt::FontRole: {
+        QFont font = GridFont();
+        font.setUnderline(style.Underline());
+        return font;
+    }
+    default:
+        return QVariant();
+    }
+}
+
+QVariant ResultGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Vertical)
+        return role == Qt::DisplayRole ? QVariant(section + 1) : QVariant();
+    if (section < 0 || section >= grid_.ColumnCount()) return QVariant();
+    const GridColumn& column = grid_.Column(section + 1);
+    const GridStyle& style = column.HeadingStyle();
+    switch (role) {
+    case Qt::DisplayRole:
+        return QString::fromUtf8(column.Caption().data(), static_cast<qsizetype>(column.Caption().size()));
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(ToQtAlignment(style.TextAlignment()));
+    case Qt::ForegroundRole:
+        return QBrush(ToQColor(style.ForeColor(), QApplication::palette()));
+    case Qt::FontRole: {
+        QFont font = GridFont();
+        font.setUnderline(style.Underline());
+        return font;
+    }
+    case SortOrderRole:
+        return column.SortOrder();
+    case WidthTwipsRole:
+        return static_cast<double>(column.Width());
+    case KeyRole:
+        return QString::fromUtf8(column.Key().data(), static_cast<qsizetype>(column.Key().size()));
+    default:
+        return QVariant();
+    }
+}
+
+void ResultGridModel::RowsAboutToBeInserted(int first, int last)
+{
+    beginInsertRows(QModelIndex(), first, last);
+}
+
+void ResultGridModel::RowsInserted()
+{
+    endInsertRows();
+}
+
+void ResultGridModel::RowsAboutToBeRemoved(int first, int last)
+{
+    beginRemoveRows(QModelIndex(), first, last);
+}
+
+void ResultGridModel::RowsRemoved()
+{
+    endRemoveRows();
+}
+
+void ResultGridModel::ColumnsAboutToBeInserted(int first, int last)
+{
+    beginInsertColumns(QModelIndex(), first, last);
+}
+
+void ResultGridModel::ColumnsInserted()
+{
+    endInsertColumns();
+}
+
+void ResultGridModel::ColumnsAboutToBeRemoved(int first, int last)
+{
+    beginRemoveColumns(QModelIndex(), first, last);
+}
+
+void ResultGridModel::ColumnsRemoved()
+{
+    endRemoveColumns();
+}
+
+void ResultGridModel::AboutToReset()
+{
+    beginResetModel();
+}
+
+void ResultGridModel::ResetDone()
+{
+    endResetModel();
+}
+
+void ResultGridModel::CellChanged(int row, int cellColumn)
+{
+    const QModelIndex changed = index(row, cellColumn);
+    emit dataChanged(changed, changed);
+}
+
+void ResultGridModel::HeadingChanged(int cellColumn)
+{
+    emit headerDataChanged(Qt::Horizontal, cellColumn, cellColumn);
+}
+
+void ResultGridModel::CellStyleChanged(int cellColumn)
+{
+    if (grid_.RowCount() > 0) emit dataChanged(index(0, cellColumn), index(grid_.RowCount() - 1, cellColumn));
+}
+
+void ResultGridModel::LayoutAboutToChange()
+{
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void ResultGridModel::LayoutChanged(std::span<const int> previousRowOf)
+{
+    // Selections and other persistent indexes follow their rows.
+    std::vector<int> newRowOf(previousRowOf.size());
+    for (std::size_t newRow = 0; newRow < previousRowOf.size(); ++newRow)
+        newRowOf[static_cast<std::size_t>(previousRowOf[newRow])] = static_cast<int>(newRow);
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& old : before) {
+        const auto oldRow = static_cast<std::size_t>(old.row());
+        after.append(oldRow < newRowOf.size() ? index(newRowOf[oldRow], old.column()) : QModelIndex());
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void ResultGridModel::Refreshed()
+{
+    if (grid_.ColumnCount() == 0) return;
+    emit headerDataChanged(Qt::Horizontal, 0, grid_.ColumnCount() - 1);
+    if (grid_.RowCount() > 0)
+        emit dataChanged(index(0, 0), index(grid_.RowCount() - 1, grid_.ColumnCount() - 1));
+}
+
+} // namespace grid

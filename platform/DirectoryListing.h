@@ -1,0 +1,54 @@
+// The entries of one folder, read eagerly: the folder is opened, read to the
+// end (or to the first read error) and closed again before any entry is
+// handled, so a walker holds no descriptor while it descends. Names are the
+// exact bytes the file system returned, in its order, "." and ".." included.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+class DirectoryListing {
+public:
+    // Decides, for an entry that is not a folder, whether its size is wanted.
+    using SizeWanted = std::function<bool(std::string_view name)>;
+
+    // Replaces the listing with the entries of `folderPath`. Returns false,
+    // with no entries, when the folder cannot be opened. A read error part way
+    // keeps the entries read before it. An entry is a folder when the file
+    // system says so without following links. For non-folders accepted by
+    // `sizeWanted` the size is taken following links: a regular file's size,
+    // 0 for anything else (FIFOs, devices, dangling links).
+    bool Read(const std::string& folderPath, const SizeWanted& sizeWanted);
+
+    std::size_t Count() const { return entries_.size(); }
+    std::string_view Name(std::size_t index) const
+    {
+        const Entry& entry = entries_[index];
+        return std::string_view(names_).substr(entry.nameOffset, entry.nameLength);
+    }
+    bool IsFolder(std::size_t index) const { return entries_[index].isFolder; }
+    // Whether `sizeWanted` accepted the entry while reading.
+    bool SizeTaken(std::size_t index) const { return entries_[index].sizeTaken; }
+    // The size taken while reading; 0 when it was not wanted.
+    std::int64_t Size(std::size_t index) const { return entries_[index].size; }
+
+private:
+    struct Entry {
+        std::size_t nameOffset;
+        std::uint32_t nameLength;
+        bool isFolder;
+        bool sizeTaken;
+        std::int64_t size;
+    };
+    // All names back to back, so a folder costs a few allocations, not one
+    // per entry.
+    std::string names_;
+    std::vector<Entry> entries_;
+};
+
+} // namespace platform

@@ -1,0 +1,158 @@
+// Directory listing, long paths and file facts against a real scratch folder:
+// links, FIFOs, sparse files, unreadable files, non-UTF-8 names and a tree
+// far deeper than one path may be long.
+#include <algorithm>
+#include <map>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/DirectoryListing.h"
+#include "platform/FileStatus.h"
+#include "platform/LongPath.h"
+#include "platform/TypeNames.h"
+#include "tests/platform/DeepTree.h"
+#include "tests/platform/TempFolder.h"
+
+using testing_support::TempFolder;
+
+namespace {
+
+struct ListedEntry {
+    bool isFolder;
+    bool sizeTaken;
+    std::int64_t size;
+};
+
+std::map<std::string, ListedEntry> ListAll(const std::string& folder)
+{
+    platform::DirectoryListing listing;
+    EXPECT_TRUE(listing.Read(folder, [](std::string_view name) { return name != "skipped.bin"; }));
+    std::map<std::string, ListedEntry> entries;
+    for (std::size_t i = 0; i < listing.Count(); ++i)
+        entries[std::string(listing.Name(i))] = {listing.IsFolder(i), listing.SizeTaken(i), listing.Size(i)};
+    return entries;
+}
+
+} // namespace
+
+TEST(DirectoryListing, KindsAndSizesOfEveryEntryType)
+{
+    const TempFolder tmp;
+    tmp.File("plain.exe", 1234);
+    tmp.File("skipped.bin", 99);
+    tmp.Folder("sub");
+    ASSERT_EQ(::symlink((tmp.path() + "sub").c_str(), (tmp.path() + "link-to-sub").c_str()), 0);
+    ASSERT_EQ(::symlink((tmp.path() + "plain.exe").c_str(), (tmp.path() + "link-to-file").c_str()), 0);
+    ASSERT_EQ(::symlink((tmp.path() + "missing").c_str(), (tmp.path() + "dangling").c_str()), 0);
+    ASSERT_EQ(::mkfifo((tmp.path() + "pipe").c_str(), 0644), 0);
+    const std::string oddName = "bad\xFF\xFEname.exe";
+    tmp.File(oddName, 7);
+
+    const auto entries = ListAll(tmp.path());
+    EXPECT_TRUE(entries.at(".").isFolder);
+    EXPECT_TRUE(entries.at("..").isFolder);
+    EXPECT_TRUE(entries.at("sub").isFolder);
+    EXPECT_EQ(entries.at("plain.exe").size, 1234);
+    EXPECT_FALSE(entries.at("skipped.bin").sizeTaken);
+    EXPECT_EQ(entries.at("skipped.bin").size, 0);
+    EXPECT_FALSE(entries.at("link-to-sub").isFolder);
+    EXPECT_EQ(entries.at("link-to-sub").size, 0);
+    EXPECT_FALSE(entries.at("link-to-file").isFolder);
+    EXPECT_EQ(entries.at("link-to-file").size, 1234);
+    EXPECT_EQ(entries.at("dangling").size, 0);
+    EXPECT_FALSE(entries.at("pipe").isFolder);
+    EXPECT_EQ(entries.at("pipe").size, 0);
+    EXPECT_EQ(entries.at(oddName).size, 7);
+}
+
+TEST(DirectoryListing, FolderThatCannotBeOpenedGivesNoEntries)
+{
+    const TempFolder tmp;
+    const std::string file = tmp.File("not-a-folder.txt");
+    platform::DirectoryListing listing;
+    EXPECT_FALSE(listing.Read(tmp.path() + "missing/", nullptr));
+    EXPECT_EQ(listing.Count(), 0u);
+    EXPECT_FALSE(listing.Read(file, nullptr));
+    ASSERT_EQ(::mkfifo((tmp.path() + "pipe").c_str(), 0644), 0);
+    EXPECT_FALSE(listing.Read(tmp.path() + "pipe", nullptr));
+}
+
+TEST(LongPath, PathsFarBeyondPathMaxCanBeListedAndInspected)
+{
+    const TempFolder tmp;
+    constexpr int kLevels = 2000;
+    const std::string name = "level-folder";
+    const std::string deepest = testing_support::MakeDeepTree(tmp.path(), kLevels, name, "leaf.exe");
+    ASSERT_GT(deepest.size(), 4 * 4096u);
+
+    struct stat status {};
+    EXPECT_TRUE(platform::StatLongPath(deepest + "leaf.exe", status, true));
+    EXPECT_TRUE(S_ISREG(status.st_mode));
+    const int fd = platform::OpenLongPath(deepest, O_RDONLY | O_DIRECTORY);
+    EXPECT_GE(fd, 0);
+    if (fd >= 0) ::close(fd);
+    platform::DirectoryListing listing;
+    ASSERT_TRUE(listing.Read(deepest, nullptr));
+    EXPECT_EQ(listing.Count(), 3u);
+    EXPECT_FALSE(platform::StatLongPath(deepest + "absent", status, true));
+
+    testing_support::RemoveDeepTree(tmp.path(), kLevels, name, "leaf.exe");
+}
+
+TEST(FileStatus, SizesAreFullAndOnlyForReadableRegularFiles)
+{
+    const TempFolder tmp;
+    const std::string sparse = tmp.File("sparse.bin");
+    constexpr std::int64_t kFiveGiB = 5LL * 1024 * 1024 * 1024;
+    ASSERT_EQ(::truncate(sparse.c_str(), kFiveGiB), 0);
+    EXPECT_EQ(platform::ReadableRegularFileSize(sparse), kFiveGiB);
+
+    const std::string pipe = tmp.path() + "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    EXPECT_EQ(platform::ReadableRegularFileSize(pipe), 0);
+    EXPECT_FALSE(platform::ReadOpenableFileTimes(pipe).has_value());
+    EXPECT_EQ(platform::ReadableRegularFileSize(tmp.path()), 0);
+    EXPECT_EQ(platform::ReadableRegularFileSize(tmp.path() + "missing"), 0);
+    EXPECT_FALSE(platform::ReadLastModified(tmp.path() + "missing").has_value());
+
+    const std::string locked = tmp.File("locked.bin", 10);
+    ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+    if (!testing_support::RunningAsRoot()) {
+        EXPECT_EQ(platform::ReadableRegularFileSize(locked), 0);
+        EXPECT_FALSE(platform::ReadOpenableFileTimes(locked).has_value());
+    }
+    EXPECT_TRUE(platform::ReadLastModified(locked).has_value());
+}
+
+TEST(FileStatus, TimesComeFromTheFile)
+{
+    const TempFolder tmp;
+    const std::string file = tmp.File("dated.txt", 3);
+    const struct timespec times[2] = {{1000000000, 0}, {1200000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    const auto read = platform::ReadOpenableFileTimes(file);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->accessed, 1000000000);
+    EXPECT_EQ(read->modified, 1200000000);
+    EXPECT_EQ(platform::ReadLastModified(file), 1200000000);
+}
+
+TEST(TypeNames, BuiltInRuleAndInstalledProvider)
+{
+    EXPECT_EQ(platform::TypeNameFor("/no/such/folder/kernel32.dll"), "DLL File");
+    EXPECT_EQ(platform::TypeNameFor("archive.tar.Gz"), "GZ File");
+    EXPECT_EQ(platform::TypeNameFor("/some.dir/Makefile"), "File");
+
+    struct Fixed : platform::TypeNameProvider {
+        std::string TypeNameFor(std::string_view) override { return "Fixed"; }
+    };
+    const auto previous = platform::SetTypeNameProvider(std::make_shared<Fixed>());
+    EXPECT_EQ(platform::TypeNameFor("a.dll"), "Fixed");
+    platform::SetTypeNameProvider(previous);
+    EXPECT_EQ(platform::TypeNameFor("a.dll"), "DLL File");
+}

@@ -1,0 +1,138 @@
+// Shared string table: interning, and the SST/CONTINUE/EXTSST serialisation.
+// A string that does not fit into the current record is continued in a
+// CONTINUE record that starts again with the option byte; a string's count and
+// option byte are never split, nor is a two-byte character.
+#include "grid/xls/SharedStringTable.h"
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+#include "grid/xls/BiffRecordIds.h"
+#include "grid/xls/RecordWriter.h"
+#include "grid/xls/Utf16Text.h"
+#include "grid/xls/XlsStrings.h"
+
+namespace grid::xls {
+namespace {
+
+constexpr std::size_t kStringHeaderSize = 3;
+constexpr std::uint32_t kMinStringsPerBucket = 8;
+constexpr std::uint32_t kMaxBuckets = 128;
+constexpr std::uint32_t kMaxStringsPerBucket = 0xFFFF;
+// EXTSST holds its bucket size and 8 bytes per bucket in one record.
+constexpr std::size_t kMaxBucketsInRecord = (biff::kMaxRecordPayload - 2) / 8;
+
+bool IsShortAscii(std::string_view utf8)
+{
+    if (utf8.size() > kMaxCellTextUnits) return false;
+    return std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+struct BucketStart {
+    std::uint32_t streamPosition;
+    std::uint16_t offsetInRecord;
+};
+
+} // namespace
+
+SharedStringTable::SharedStringTable() : lookup_(0, EntryHash{this}, EntryEqual{this}) {}
+
+std::string_view SharedStringTable::Entry(std::uint32_t index) const
+{
+    const std::size_t begin = starts_[index];
+    const std::size_t end = index + 1 < starts_.size() ? starts_[index + 1] : arena_.size();
+    return {reinterpret_cast<const char*>(arena_.data()) + begin, end - begin};
+}
+
+std::size_t SharedStringTable::EntryHash::operator()(std::uint32_t index) const
+{
+    return std::hash<std::string_view>{}(table->Entry(index));
+}
+
+bool SharedStringTable::EntryEqual::operator()(std::uint32_t left, std::uint32_t right) const
+{
+    return table->Entry(left) == table->Entry(right);
+}
+
+void SharedStringTable::AppendEncoded(std::string_view utf8)
+{
+    ByteWriter out(arena_);
+    if (IsShortAscii(utf8)) {
+        out.U16(static_cast<std::uint16_t>(utf8.size()));
+        out.U8(0);
+        out.Bytes({reinterpret_cast<const std::uint8_t*>(utf8.data()), utf8.size()});
+        return;
+    }
+    AppendUnicodeString(out, Utf8ToUtf16(utf8, kMaxCellTextUnits));
+}
+
+std::uint32_t SharedStringTable::Intern(std::string_view utf8)
+{
+    ++references_;
+    // The candidate is encoded as a tentative last entry; when an equal entry
+    // exists already the tentative one is dropped again.
+    const auto candidate = static_cast<std::uint32_t>(starts_.size());
+    const std::size_t arenaSize = arena_.size();
+    starts_.push_back(arenaSize);
+    AppendEncoded(utf8);
+    const auto [position, inserted] = lookup_.insert(candidate);
+    if (inserted) return candidate;
+    starts_.pop_back();
+    arena_.resize(arenaSize);
+    return *position;
+}
+
+void SharedStringTable::WriteRecords(ByteWriter& out) const
+{
+    const std::uint32_t count = UniqueCount();
+    const std::uint32_t perBucket = std::clamp((count + kMaxBuckets - 1) / kMaxBuckets, kMinStringsPerBucket,
+                                               kMaxStringsPerBucket);
+    std::vector<BucketStart> buckets;
+
+    auto record = std::make_unique<RecordWriter>(out, biff::kSst);
+    out.U32(references_);
+    out.U32(count);
+    auto startContinue = [&] {
+        record->Close();
+        record = std::make_unique<RecordWriter>(out, biff::kContinue);
+    };
+    auto room = [&] { return biff::kMaxRecordPayload - record->PayloadSize(); };
+
+    for (std::uint32_t index = 0; index < count; ++index) {
+        const std::string_view entry = Entry(index);
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(entry.data());
+        const std::size_t unitSize = (bytes[2] & kHighByteFlag) ? 2 : 1;
+        std::size_t remaining = entry.size() - kStringHeaderSize;
+        // The header and at least the first character start in one record.
+        const std::size_t firstPiece = remaining == 0 ? 0 : unitSize;
+        if (room() < kStringHeaderSize + firstPiece) startContinue();
+        if (index % perBucket == 0 && buckets.size() < kMaxBucketsInRecord) {
+            buckets.push_back({static_cast<std::uint32_t>(out.Size()),
+                               static_cast<std::uint16_t>(out.Size() - record->Start())});
+        }
+        out.Bytes({bytes, kStringHeaderSize});
+        const std::uint8_t* characters = bytes + kStringHeaderSize;
+        while (remaining > 0) {
+            const std::size_t piece = std::min(remaining, room() / unitSize * unitSize);
+            out.Bytes({characters, piece});
+            characters += piece;
+            remaining -= piece;
+            if (remaining == 0) break;
+            startContinue();
+            out.U8(bytes[2] & kHighByteFlag);
+        }
+    }
+    record->Close();
+
+    RecordWriter extSst(out, biff::kExtSst);
+    out.U16(static_cast<std::uint16_t>(perBucket));
+    for (const BucketStart& bucket : buckets) {
+        out.U32(bucket.streamPosition);
+        out.U16(bucket.offsetInRecord);
+        out.U16(0);
+    }
+    extSst.Close();
+}
+
+} // namespace grid::xls

@@ -79,8 +79,10 @@ std::optional<PeImage> PeImage::Open(const ByteSource& source)
     sections.reserve(sectionCount);
     for (std::size_t i = 0; i < sectionCount; ++i) {
         const std::size_t at = i * kSectionHeaderBytes;
-        sections.push_back(Section{*sectionTable.U32(at + 8), *sectionTable.U32(at + 12),
-                                   *sectionTable.U32(at + 16), *sectionTable.U32(at + 20)});
+        sections.push_back(Section{.virtualAddress = *sectionTable.U32(at + 12),
+                                   .virtualSize = *sectionTable.U32(at + 8),
+                                   .rawSize = *sectionTable.U32(at + 16),
+                                   .rawOffset = *sectionTable.U32(at + 20)});
     }
     return PeImage(source, std::move(sections), resourceRva, resourceSize);
 }

@@ -1,0 +1,111 @@
+// Building a .ico file from a PE image's icon group and icon resources.
+#include "platform/version/PeIcons.h"
+
+#include "platform/version/ByteReader.h"
+#include "platform/version/ByteSource.h"
+#include "platform/version/PeImage.h"
+#include "platform/version/ResourceDirectory.h"
+
+namespace platform {
+namespace {
+
+using version::ByteReader;
+
+constexpr std::size_t kGroupHeaderBytes = 6;
+constexpr std::size_t kGroupEntryBytes = 14;
+constexpr std::size_t kIcoEntryBytes = 16;
+constexpr std::uint16_t kIconKind = 1;
+// A group lists at most 65535 entries; one image is at most a 256x256
+// uncompressed bitmap with its mask, well under 1 MiB.
+constexpr std::uint32_t kMaxGroupBytes = kGroupHeaderBytes + 65535 * kGroupEntryBytes;
+constexpr std::uint32_t kMaxImageBytes = 1u << 20;
+constexpr std::size_t kMaxIconFileBytes = version::kMaxPieceBytes;
+
+void AppendU16(std::vector<std::uint8_t>& out, std::uint16_t value)
+{
+    out.push_back(static_cast<std::uint8_t>(value));
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+void AppendU32(std::vector<std::uint8_t>& out, std::uint32_t value)
+{
+    AppendU16(out, static_cast<std::uint16_t>(value));
+    AppendU16(out, static_cast<std::uint16_t>(value >> 16));
+}
+
+struct IconImage {
+    std::span<const std::uint8_t> description;  // width, height, colours, reserved, planes, bit count
+    std::vector<std::uint8_t> bytes;
+};
+
+std::optional<std::vector<std::uint8_t>> FromSource(const version::ByteSource& source)
+{
+    auto image = version::PeImage::Open(source);
+    if (!image)
+        return std::nullopt;
+    auto groupPlace = version::FindFirstResourceOfType(*image, version::kResourceTypeGroupIcon);
+    if (!groupPlace)
+        return std::nullopt;
+    auto group = version::ReadResource(*image, *groupPlace, kMaxGroupBytes);
+    if (!group)
+        return std::nullopt;
+    const ByteReader groupReader(*group);
+    const auto kind = groupReader.U16(2);
+    const auto count = groupReader.U16(4);
+    if (kind != kIconKind || !count)
+        return std::nullopt;
+
+    std::vector<IconImage> images;
+    std::size_t total = kGroupHeaderBytes;
+    for (std::size_t i = 0; i < *count; ++i) {
+        const std::size_t at = kGroupHeaderBytes + i * kGroupEntryBytes;
+        auto description = groupReader.Bytes(at, 8);
+        auto id = groupReader.U16(at + 12);
+        if (!description || !id)
+            break;
+        auto place = version::FindResource(*image, version::kResourceTypeIcon, *id);
+        if (!place)
+            continue;
+        auto bytes = version::ReadResource(*image, *place, kMaxImageBytes);
+        if (!bytes)
+            continue;
+        total += kIcoEntryBytes + bytes->size();
+        if (total > kMaxIconFileBytes)
+            break;
+        images.push_back(IconImage{*description, std::move(*bytes)});
+    }
+    if (images.empty())
+        return std::nullopt;
+
+    std::vector<std::uint8_t> ico;
+    AppendU16(ico, 0);
+    AppendU16(ico, kIconKind);
+    AppendU16(ico, static_cast<std::uint16_t>(images.size()));
+    std::uint32_t offset = static_cast<std::uint32_t>(kGroupHeaderBytes + images.size() * kIcoEntryBytes);
+    for (const IconImage& icon : images) {
+        ico.insert(ico.end(), icon.description.begin(), icon.description.end());
+        AppendU32(ico, static_cast<std::uint32_t>(icon.bytes.size()));
+        AppendU32(ico, offset);
+        offset += static_cast<std::uint32_t>(icon.bytes.size());
+    }
+    for (const IconImage& icon : images)
+        ico.insert(ico.end(), icon.bytes.begin(), icon.bytes.end());
+    return ico;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> ReadIconFile(const std::string& path)
+{
+    auto source = version::FileByteSource::Open(path);
+    if (!source)
+        return std::nullopt;
+    return FromSource(*source);
+}
+
+std::optional<std::vector<std::uint8_t>> IconFileFromImage(std::span<const std::uint8_t> image)
+{
+    return FromSource(version::MemoryByteSource(image));
+}
+
+}  // namespace platform

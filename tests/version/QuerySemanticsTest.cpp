@@ -1,0 +1,96 @@
+// Query paths and values on raw version blocks.
+#include "FixtureFiles.h"
+#include "platform/version/VersionInfo.h"
+
+#include <gtest/gtest.h>
+
+using platform::VersionInfo;
+
+namespace {
+
+// A block with a two-byte-aligned header: length, value length, type, key.
+std::vector<std::uint8_t> Header(std::uint16_t length, std::uint16_t valueLength, std::uint16_t type,
+                                 const std::u16string& key)
+{
+    std::vector<std::uint8_t> out = {static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
+                                     static_cast<std::uint8_t>(valueLength),
+                                     static_cast<std::uint8_t>(valueLength >> 8), static_cast<std::uint8_t>(type),
+                                     0};
+    for (char16_t c : key) {
+        out.push_back(static_cast<std::uint8_t>(c));
+        out.push_back(static_cast<std::uint8_t>(c >> 8));
+    }
+    out.push_back(0);
+    out.push_back(0);
+    while (out.size() % 4)
+        out.push_back(0);
+    return out;
+}
+
+}  // namespace
+
+TEST(VersionQuery, PathsSplitAtBackslashesIgnoringEmptyParts)
+{
+    auto info = VersionInfo::FromFile(PeFixture("plain64.dll"));
+    ASSERT_TRUE(info);
+    for (const char* path : {"\\StringFileInfo\\040904B0\\ProductName", "StringFileInfo\\040904B0\\ProductName",
+                             "\\\\StringFileInfo\\\\040904b0\\productname\\"}) {
+        auto value = info->Query(path);
+        ASSERT_TRUE(value) << path;
+        EXPECT_EQ(value->data, "Plain Product");
+    }
+    EXPECT_EQ(info->Query("")->length, 52u);
+    EXPECT_FALSE(info->Query("\\StringFileInfo\\040904B0\\ProductName\\More"));
+    EXPECT_FALSE(info->Query("\\StringFileInfo\\040904B0\\Product"));
+    EXPECT_FALSE(info->Query("\\StringFileInfo\\040904B0\\ProductNameX"));
+}
+
+TEST(VersionQuery, BlockFromAnImageAnswersLikeTheImage)
+{
+    auto fromFile = VersionInfo::FromFile(PeFixture("two_translations.dll"));
+    ASSERT_TRUE(fromFile);
+    auto fromBlock = VersionInfo::FromBlock(fromFile->Block());
+    ASSERT_TRUE(fromBlock);
+    EXPECT_EQ(fromBlock->Size(), fromFile->Size());
+    EXPECT_EQ(fromBlock->Query("\\StringFileInfo\\040704E4\\FileDescription")->data, "Deutsche Beschreibung");
+    EXPECT_EQ(fromBlock->Query("\\")->data, fromFile->Query("\\")->data);
+}
+
+TEST(VersionQuery, RawBlocksThatAreNotVersionBlocks)
+{
+    EXPECT_FALSE(VersionInfo::FromBlock({}));
+    EXPECT_FALSE(VersionInfo::FromBlock({0x04, 0x00, 0x00, 0x00, 0x00, 0x00}));  // shorter than a header
+    EXPECT_FALSE(VersionInfo::FromBlock({0x40, 0x00, 0x00, 0x00, 0x00, 0x00}));  // longer than the buffer
+}
+
+TEST(VersionQuery, KeyWithoutNulAndValuePastTheBlock)
+{
+    // Root whose key runs to the end of the block: it has neither a value nor
+    // children, and a query must not read beyond it.
+    std::vector<std::uint8_t> block = {12, 0, 52, 0, 0, 0, 'V', 0, 'S', 0, '_', 0, 0xEE, 0xEE};
+    auto info = VersionInfo::FromBlock(block);
+    ASSERT_TRUE(info);
+    EXPECT_FALSE(info->Query("\\"));
+    EXPECT_FALSE(info->Query("\\VarFileInfo"));
+
+    // A Var claiming more bytes than its block holds gives what the block holds.
+    auto var = Header(0, 200, 0, u"Translation");
+    var.insert(var.end(), {0x09, 0x04, 0xB0, 0x04});
+    var[0] = static_cast<std::uint8_t>(var.size());
+    auto varFileInfo = Header(0, 0, 1, u"VarFileInfo");
+    varFileInfo.insert(varFileInfo.end(), var.begin(), var.end());
+    varFileInfo[0] = static_cast<std::uint8_t>(varFileInfo.size());
+    auto root = Header(0, 0, 0, u"VS_VERSION_INFO");
+    root.insert(root.end(), varFileInfo.begin(), varFileInfo.end());
+    root[0] = static_cast<std::uint8_t>(root.size());
+    root.insert(root.end(), {0xAA, 0xBB, 0xCC, 0xDD});  // bytes after the root belong to no block
+
+    auto rooted = VersionInfo::FromBlock(root);
+    ASSERT_TRUE(rooted);
+    auto translation = rooted->Query("\\VarFileInfo\\Translation");
+    ASSERT_TRUE(translation);
+    EXPECT_FALSE(translation->isText);
+    EXPECT_EQ(translation->length, 4u);
+    EXPECT_EQ(translation->data, std::string("\x09\x04\xB0\x04", 4));
+    EXPECT_FALSE(rooted->Query("\\"));
+}

@@ -1,6 +1,8 @@
 // Memory- and file-backed byte sources and the checked piece reader.
 #include "platform/version/ByteSource.h"
 
+#include "platform/LongPath.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -22,7 +24,7 @@ std::optional<FileByteSource> FileByteSource::Open(const std::string& path)
     if (path.empty() || path.find('\0') != std::string::npos)
         return std::nullopt;
     // O_NONBLOCK keeps a FIFO from blocking the open; it is refused right after.
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    int fd = platform::OpenLongPath(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return std::nullopt;
     struct stat facts {};

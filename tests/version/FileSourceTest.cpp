@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,4 +53,31 @@ TEST_F(ScratchFolder, NamesThatAreNotUtf8AndLinks)
     const std::string link = folder_ + "/link.dll";
     ASSERT_EQ(::symlink(odd.c_str(), link.c_str()), 0);
     EXPECT_TRUE(VersionInfo::FromFile(link));
+}
+
+TEST_F(ScratchFolder, PathsLongerThanTheKernelTakesInOneCall)
+{
+    // 30 folders of 200 characters: a path of over 6,000 bytes.
+    const std::string piece(200, 'd');
+    std::string path = folder_;
+    int parent = ::open(folder_.c_str(), O_PATH | O_DIRECTORY);
+    ASSERT_GE(parent, 0);
+    for (int level = 0; level < 30; ++level) {
+        ASSERT_EQ(::mkdirat(parent, piece.c_str(), 0700), 0);
+        const int child = ::openat(parent, piece.c_str(), O_PATH | O_DIRECTORY);
+        ::close(parent);
+        ASSERT_GE(child, 0);
+        parent = child;
+        path += "/" + piece;
+    }
+    const auto image = PeFixtureBytes("plain32.dll");
+    const int file = ::openat(parent, "deep.dll", O_WRONLY | O_CREAT, 0600);
+    ::close(parent);
+    ASSERT_GE(file, 0);
+    ASSERT_EQ(::write(file, image.data(), image.size()), static_cast<ssize_t>(image.size()));
+    ::close(file);
+
+    auto info = VersionInfo::FromFile(path + "/deep.dll");
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->Query("\\StringFileInfo\\040904B0\\ProductName")->data, "Plain Product");
 }

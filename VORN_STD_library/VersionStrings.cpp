@@ -1,0 +1,79 @@
+// The version-resource string reader. It knows the query paths: the
+// translation table names the language and code page under which the string
+// table is looked up, and only its first entry is ever used.
+#include "VORN_STD_library/VersionStrings.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <optional>
+#include <string_view>
+
+#include "platform/version/VersionInfo.h"
+
+namespace VORN_STD_library {
+namespace {
+
+// The value names by infotype, appended to the string-table path as written.
+constexpr std::array<std::string_view, 7> kValueNames = {
+    "\\CompanyName",    "\\FileDescription", "\\InternalName",   "\\LegalCopyright",
+    "\\OriginalFileName", "\\ProductName",   "\\ProductVersion",
+};
+
+void AppendHexByte(std::string& text, unsigned char byte)
+{
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    text.push_back(kDigits[byte >> 4]);
+    text.push_back(kDigits[byte & 0x0F]);
+}
+
+// The string-table key of the first translation: language then code page,
+// each as four uppercase hexadecimal digits. Empty when there is no table
+// or its first entry is incomplete.
+std::string FirstTranslationKey(const platform::VersionInfo& info)
+{
+    const std::optional<platform::VersionValue> table = info.Query("\\VarFileInfo\\Translation");
+    if (!table || table->length == 0) return {};
+    const std::string bytes = CopyBytesToString(table->data.data(), std::min<std::size_t>(table->length, table->data.size()));
+    if (bytes.size() < 4) return {};
+    std::string key;
+    for (const std::size_t index : {1, 0, 3, 2}) AppendHexByte(key, static_cast<unsigned char>(bytes[index]));
+    return key;
+}
+
+} // namespace
+
+std::string ReadVersionString(const std::string& path, std::int32_t infotype)
+{
+    if (path.empty()) return {};
+    const std::optional<platform::VersionInfo> info = platform::VersionInfo::FromFile(path);
+    return info ? VersionStringFrom(*info, infotype) : std::string();
+}
+
+std::string VersionStringFrom(const platform::VersionInfo& info, std::int32_t infotype)
+{
+    if (info.Size() == 0) return {};
+    const std::string key = FirstTranslationKey(info);
+    if (key.empty() || infotype < 0 || infotype >= static_cast<std::int32_t>(kValueNames.size())) return {};
+    std::string query = "\\StringFileInfo\\" + key;
+    query.append(kValueNames[static_cast<std::size_t>(infotype)]);
+    const std::optional<platform::VersionValue> value = info.Query(query);
+    if (!value || value->length == 0) return {};
+    return StringFromAnsiPointer(value->data.data(), value->data.size());
+}
+
+std::string CopyBytesToString(const void* bytes, std::size_t count)
+{
+    if (count == 0) return {};
+    return std::string(static_cast<const char*>(bytes), count);
+}
+
+std::string StringFromAnsiPointer(const char* text, std::size_t bufferSize)
+{
+    if (text == nullptr || bufferSize == 0) return {};
+    const void* nul = std::memchr(text, '\0', bufferSize);
+    const std::size_t length = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - text) : bufferSize;
+    return std::string(text, length);
+}
+
+} // namespace VORN_STD_library

@@ -1,0 +1,97 @@
+// Trees that would trip a naive walker: very deep folders, link loops,
+// FIFOs, dangling links, unreadable folders and names that are not UTF-8.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "cDisk/FoundFileRow.h"
+#include "cDisk/cDisk.h"
+#include "tests/engine/Recorder.h"
+#include "tests/platform/DeepTree.h"
+#include "tests/platform/TempFolder.h"
+
+using platform::FixedDecimal;
+using testing_support::TempFolder;
+
+namespace {
+const FixedDecimal kNoLimit{};
+}
+
+TEST(HostileTrees, TwoThousandLevelsAreWalkedCompletely)
+{
+    const TempFolder tmp;
+    constexpr int kLevels = 2000;
+    const std::string deepest = testing_support::MakeDeepTree(tmp.path(), kLevels, "level", "leaf.exe");
+    testing_support::Recorder recorder;
+    cDisk disk;
+    disk.SetEvents(&recorder);
+    std::string start = tmp.path();
+    EXPECT_EQ(disk.SearchFiles(start, true, "*.exe", "", kNoLimit, kNoLimit), 1);
+    EXPECT_EQ(recorder.pathChangeCount, kLevels);
+    EXPECT_EQ(disk.FoundFilesNames().at(1), deepest.substr(tmp.path().size()) + "leaf.exe");
+    EXPECT_EQ(disk.CurrentPath(), deepest);
+    testing_support::RemoveDeepTree(tmp.path(), kLevels, "level", "leaf.exe");
+}
+
+TEST(HostileTrees, LinksFifosAndOddNamesAreFilesThatNeverBlock)
+{
+    const TempFolder tmp;
+    tmp.File("Sub/real.exe", 8);
+    ASSERT_EQ(::symlink(tmp.path().c_str(), (tmp.path() + "Sub/loop.exe").c_str()), 0);
+    ASSERT_EQ(::symlink((tmp.path() + "Sub/real.exe").c_str(), (tmp.path() + "alias.exe").c_str()), 0);
+    ASSERT_EQ(::symlink((tmp.path() + "gone").c_str(), (tmp.path() + "dangling.exe").c_str()), 0);
+    ASSERT_EQ(::mkfifo((tmp.path() + "pipe.exe").c_str(), 0644), 0);
+    const std::string oddName = "caf\xE9.exe";
+    tmp.File(oddName, 3);
+
+    testing_support::Recorder recorder;
+    cDisk disk;
+    disk.SetEvents(&recorder);
+    std::string start = tmp.path();
+    EXPECT_EQ(disk.SearchFiles(start, true, "*.EXE", "", kNoLimit, kNoLimit), 6);
+    EXPECT_EQ(recorder.pathChangeCount, 1);
+    // real.exe twice (itself and through the link) and the odd name.
+    EXPECT_EQ(disk.FoundFilesSize(), 8.0 + 8.0 + 3.0);
+    std::vector<std::string> names = disk.ListFound();
+    EXPECT_NE(std::find(names.begin(), names.end(), oddName), names.end());
+
+    const FoundFileRow odd = BuildFoundFileRow(tmp.path(), oddName);
+    EXPECT_EQ(odd.size.Whole(), 3);
+    EXPECT_TRUE(odd.modified.has_value());
+    const FoundFileRow pipe = BuildFoundFileRow(tmp.path(), "pipe.exe");
+    EXPECT_TRUE(pipe.size.IsZero());
+    EXPECT_EQ(pipe.version, "");
+    const FoundFileRow dangling = BuildFoundFileRow(tmp.path(), "dangling.exe");
+    EXPECT_FALSE(dangling.modified.has_value());
+}
+
+TEST(HostileTrees, UnreadableFolderIsPassedOver)
+{
+    if (testing_support::RunningAsRoot()) GTEST_SKIP() << "permissions do not stop root";
+    const TempFolder tmp;
+    tmp.File("Locked/hidden.exe");
+    tmp.File("Open/seen.exe");
+    ASSERT_EQ(::chmod((tmp.path() + "Locked").c_str(), 0), 0);
+    cDisk disk;
+    std::string start = tmp.path();
+    EXPECT_EQ(disk.SearchFiles(start, true, "*.exe", "", kNoLimit, kNoLimit), 1);
+    EXPECT_EQ(disk.FoundFilesNames().at(1), "Open/seen.exe");
+    ::chmod((tmp.path() + "Locked").c_str(), 0755);
+}
+
+TEST(HostileTrees, SparseFileCountsItsFullSize)
+{
+    const TempFolder tmp;
+    const std::string big = tmp.File("big.exe");
+    ASSERT_EQ(::truncate(big.c_str(), 5LL << 30), 0);
+    cDisk disk;
+    std::string start = tmp.path();
+    EXPECT_EQ(disk.SearchFiles(start, false, "*.exe", "", kNoLimit, FixedDecimal::FromWhole(6LL << 30)), 1);
+    EXPECT_EQ(disk.FoundFilesSize(), static_cast<double>(5LL << 30));
+    EXPECT_EQ(disk.CountFiles(start, false, "*.exe", "", kNoLimit, FixedDecimal::FromWhole(4LL << 30)), 0);
+}

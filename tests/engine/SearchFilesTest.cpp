@@ -1,0 +1,303 @@
+// The file walk: event order, relative paths, stops at each point where the
+// walk checks for them, list growth, counting, exclusions and size limits.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "cDisk/cDisk.h"
+#include "platform/DirectoryListing.h"
+#include "platform/EventLoopYield.h"
+#include "tests/engine/Recorder.h"
+#include "tests/platform/TempFolder.h"
+
+using platform::FixedDecimal;
+using testing_support::Recorder;
+using testing_support::TempFolder;
+
+namespace {
+
+const FixedDecimal kNoLimit{};
+
+// The names of a folder's entries in the order the file system gives them.
+std::vector<std::string> EntryOrder(const std::string& folder)
+{
+    platform::DirectoryListing listing;
+    listing.Read(folder, nullptr);
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < listing.Count(); ++i) names.emplace_back(listing.Name(i));
+    return names;
+}
+
+// Removes the yield handler a test installed, whatever happens.
+struct YieldHandlerGuard {
+    ~YieldHandlerGuard() { platform::SetYieldHandler(nullptr); }
+};
+
+} // namespace
+
+TEST(SearchFiles, EventsFollowTheEnumerationDepthFirst)
+{
+    const TempFolder tmp;
+    tmp.File("file1.exe", 3);
+    tmp.File("Sub/x.dll", 4);
+    tmp.File("file2.exe", 5);
+    tmp.File("notes.txt", 6);
+
+    std::vector<std::string> expected;
+    std::vector<std::string> expectedRelative{""};
+    int count = 0;
+    for (const std::string& name : EntryOrder(tmp.path())) {
+        if (name == "Sub") {
+            expected.push_back("PathChange " + tmp.path() + "Sub/");
+            expected.push_back("Progress " + tmp.path() + "Sub/x.dll " + std::to_string(++count));
+            expectedRelative.push_back("Sub/x.dll");
+        } else if (name == "file1.exe" || name == "file2.exe") {
+            expected.push_back("Progress " + tmp.path() + name + " " + std::to_string(++count));
+            expectedRelative.push_back(name);
+        }
+    }
+
+    Recorder recorder;
+    cDisk disk;
+    disk.SetEvents(&recorder);
+    std::string start = tmp.path().substr(0, tmp.path().size() - 1);
+    EXPECT_EQ(disk.SearchFiles(start, true, "*.exe;*.DLL", "", kNoLimit, kNoLimit), 3);
+    EXPECT_EQ(start, tmp.path());
+    EXPECT_EQ(recorder.events, expected);
+    EXPECT_EQ(disk.FoundFilesNames(), expectedRelative);
+    const std::vector<std::string> names = disk.ListFound();
+    ASSERT_EQ(names.size(), 4u);
+    EXPECT_EQ(names[0], "");
+    EXPECT_EQ(disk.FoundFilesSize(), 12.0);
+}
+
+TEST(SearchFiles, NothingToFind)
+{
+    const TempFolder tmp;
+    tmp.File("a.exe");
+    tmp.File("Sub/b.exe");
+    Recorder recorder;
+    cDisk disk;
+    disk.SetEvents(&recorder);
+    EXPECT_TRUE(disk.ListFound().empty());
+    EXPECT_EQ(disk.FoundFilesCount(), 0);
+
+    std::string start = tmp.path();
+    EXPECT_EQ(disk.SearchFiles(start, true, "", "", kNoLimit, kNoLimit), 0);
+    EXPECT_EQ(recorder.events, std::vector<std::string>{"PathChange " + tmp.path() + "Sub/"});
+    EXPECT_EQ(disk.ListFound(), std::vector<std::string>{""});
+
+    recorder.events.clear();
+    for (std::string missing : {tmp.path() + "missing", tmp.path() + "a.exe"}) {
+        EXPECT_EQ(disk.SearchFiles(missing, true, "*", "", kNoLimit, kNoLimit), 0);
+    }
+    EXPECT_TRUE(recorder.events.empty());
+}
+
+TEST(SearchFiles, WithoutRecursionSubfoldersAreOnlyNoted)
+{
+    const TempFolder tmp;
+    tmp.File("Sub/deep.exe");
+    Recorder recorder;
+    cDisk disk;
+    disk.SetEvents(&recorder);
+    std::string start = tmp.path();
+    EXPECT_EQ(disk.SearchFiles(start, false, "*", "", kNoLimit, kNoLimit), 0);
+    EXPECT_TRUE(recorder.events.empty());
+    EXPECT_EQ(disk.CurrentPath(), tmp.path() + "Sub/");
+}
+
+TEST(SearchFiles, DotFoldersAreNeverEnteredButDotFilesAreFound)
+{
+    const TempFolder tmp;
+    tmp.File(".git/config.exe");
+    tmp.File(".profile");
+    cDisk disk;
+    std::string start = tmp.path();
+    EXPECT_EQ(disk.SearchFiles(start, true, "*", "", kNoLimit, kNoLimit), 1);
+    EXPECT_EQ(disk.ListFound().at(1), ".profile");
+}
+
+TEST(SearchFiles, ExcludesAndSizeLimits)
+{
+    const TempFolder tmp;
+    tmp.File("a.bak");
+    tmp.File("B.Bak");
+    tmp.File("keep.exe", 10);
+    tmp.File("Temp/Old/x.exe", 20);
+    tmp.File("Temp/y.exe", 30);
+    tmp.File("Tempo/z.exe", 40);
+    cDisk disk;
+    std::string start = tmp.path();
+    EXPECT_EQ(disk.SearchFiles(start, true, "*", "*.BAK", kNoLimit, kNoLimit), 4);
+
+    // A folder is left out when its path equals an exclude entry, ignoring
+    // case; its parent is still entered.
+    const std::string exclude = "*.bak; " + tmp.path() + "TEMP/old/";
+    EXPECT_EQ(disk.SearchFiles(start, true, "*", exclude, kNoLimit, kNoLimit), 3);
+    std::vector<std::string> found = disk.FoundFilesNames();
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<std::string>{"", "Temp/y.exe", "Tempo/z.exe", "keep.exe"}));
+
+    // Both limits are inclusive.
+    EXPECT_EQ(disk.SearchFiles(start, true, "*.exe", "", FixedDecimal::FromWhole(20), FixedDecimal::FromWhole(30)), 2);
+    EXPECT_EQ(disk.FoundFilesSize(), 50.0);
+    EXPECT_EQ(disk.CountFiles(start, true, "*.exe", "", FixedDecimal::FromWhole(21), kNoLimit), 2);
+}
+
+TEST(SearchFiles, CancelInTheFifthProgressDropsTheLists)
+{
+    const TempFolder tmp;
+    for (int i = 0; i < 8; ++i) tmp.File("f" + std::to_string(i) + ".exe", 100);
+    Recorder recorder;
+    recorder.onProgress = [](int number, bool& cancel) {
+        if (number == 5) cancel = true;
+    };
+    cDisk disk;
+    disk.SetEvents(&recorder);
+    std::string start = tmp.path();
+    EXPECT_EQ(disk.SearchFiles(start, false, "*.exe", "", kNoLimit, kNoLimit), cDisk::kStoppedAfterProgress);
+    EXPECT_EQ(recorder.progressCount, 5);
+    EXPECT_EQ(disk.FoundFilesCount(), -32000);
+    EXPECT_EQ(disk.ListFound(), std::vector<std::string>{""});
+    EXPECT_EQ(disk.FoundFilesNames(), std::vector<std::string>{""});
+    EXPECT_EQ(disk.FoundFilesSize(), 500.0);
+    EXPECT_EQ(recorder.abortCount, 0);
+}
+
+TEST(SearchFiles, StopDuringTheYieldStillHandlesThatEntry)
+{
+    const TempFolder tmp;
+    tmp.File("a.exe", 1);
+    tmp.File("b.txt", 1);
+    tmp.File("c.exe", 1);
+    const std::vector<std::string> order = EntryOrder(tmp.path());
+    const YieldHandlerGuard guard;
+
+    for (const std::string& stopAt : {std::string("b.txt"), std::string("c.exe")}) {
+        const auto stopIndex = static_cast<int>(std::find(order.begin(), order.end(), stopAt) - order.begin());
+        int acceptedBefore = 0;
+        for (int i = 0; i < stopIndex; ++i) acceptedBefore += order[i].ends_with(".exe") ? 1 : 0;
+
+        Recorder recorder;
+        std::vector<bool> cancelSeen;
+        recorder.onProgress = [&cancelSeen](int, bool& cancel) { cancelSeen.push_back(cancel); };
+        cDisk disk;
+        disk.SetEvents(&recorder);
+        int yields = 0;
+        platform::SetYieldHandler([&] {
+            if (yields++ == stopIndex) disk.StopSearch();
+        });
+        std::string start = tmp.path();
+        const std::int32_t result = disk.SearchFiles(start, false, "*.exe", "", kNoLimit, kNoLimit);
+        EXPECT_EQ(recorder.abortCount, 1);
+        if (stopAt == "c.exe") {
+            // The accepted file is still reported, with Cancel already set.
+            EXPECT_EQ(result, cDisk::kStoppedAfterProgress);
+            ASSERT_EQ(cancelSeen.size(), static_cast<std::size_t>(acceptedBefore + 1));
+            EXPECT_TRUE(cancelSeen.back());
+        } else {
+            EXPECT_EQ(result, acceptedBefore);
+            EXPECT_EQ(disk.ListFound().size(), static_cast<std::size_t>(acceptedBefore + 1));
+        }
+    }
+}
+
+TEST(SearchFiles, StopDuringPathChangeOpensNothingMore)
+{
+    const TempFolder tmp;
+    tmp.File("Sub/inner.exe");
+    tmp.File("Sub/Deeper/deepest.exe");
+    Recorder recorder;
+    cDisk disk;
+    recorder.onPathChange = [&disk](int, std::string&) { disk.StopSearch(); };
+    disk.SetEvents(&recorder);
+    std::string start = tmp.path();
+    EXPECT_EQ(disk.SearchFiles(start, true, "*.exe", "", kNoLimit, kNoLimit), 0);
+    EXPECT_EQ(recorder.pathChangeCount, 1);
+    EXPECT_EQ(recorder.progressCount, 0);
+
+    // Counting stops the same way and never reports -32000.
+    recorder.pathChangeCount = 0;
+    tmp.File("top.exe");
+    const std::int32_t counted = disk.CountFiles(start, true, "*.exe", "", kNoLimit, kNoLimit);
+    EXPECT_GE(counted, 0);
+    EXPECT_LE(counted, 1);
+    EXPECT_EQ(recorder.pathChangeCount, 1);
+}
+
+TEST(SearchFiles, ListenerCanRedirectTheFolderEntered)
+{
+    const TempFolder tmp;
+    tmp.File("Sub/ignored.exe");
+    tmp.File("Elsewhere/taken.exe");
+    Recorder recorder;
+    recorder.onPathChange = [&tmp](int, std::string& path) {
+        if (path == tmp.path() + "Sub/") path = tmp.path() + "Elsewhere/";
+    };
+    cDisk disk;
+    disk.SetEvents(&recorder);
+    std::string start = tmp.path();
+    disk.SearchFiles(start, true, "*.exe", tmp.path() + "Elsewhere/", kNoLimit, kNoLimit);
+    EXPECT_EQ(disk.ListFound(), (std::vector<std::string>{"", "taken.exe"}));
+}
+
+TEST(SearchFiles, StopBeforeASearchDoesNotStopTheNextOne)
+{
+    const TempFolder tmp;
+    tmp.File("a.exe");
+    Recorder recorder;
+    cDisk disk;
+    disk.SetEvents(&recorder);
+    disk.StopSearch();
+    EXPECT_EQ(recorder.abortCount, 1);
+    std::string start = tmp.path();
+    EXPECT_EQ(disk.SearchFiles(start, false, "*.exe", "", kNoLimit, kNoLimit), 1);
+}
+
+TEST(SearchFiles, ListsGrowInStepsOf200AndAreCutAtTheEnd)
+{
+    const TempFolder tmp;
+    for (int i = 0; i < 201; ++i) tmp.File("f" + std::to_string(i) + ".exe", 1);
+    Recorder recorder;
+    cDisk disk;
+    std::vector<std::size_t> sizes;
+    recorder.onProgress = [&](int, bool&) { sizes.push_back(disk.ListFound().size()); };
+    disk.SetEvents(&recorder);
+    std::string start = tmp.path();
+    EXPECT_EQ(disk.SearchFiles(start, false, "*.exe", "", kNoLimit, kNoLimit), 201);
+    ASSERT_EQ(sizes.size(), 201u);
+    EXPECT_EQ(sizes[0], 201u);
+    EXPECT_EQ(sizes[198], 201u);
+    EXPECT_EQ(sizes[199], 401u);
+    EXPECT_EQ(disk.ListFound().size(), 202u);
+    EXPECT_EQ(disk.FoundFilesNames().size(), 202u);
+    EXPECT_TRUE(disk.ListFound()[0].empty());
+    EXPECT_FALSE(disk.ListFound()[201].empty());
+}
+
+TEST(CountFiles, AgreesWithSearchFilesAndLeavesTheLists)
+{
+    const TempFolder tmp;
+    tmp.File("a.exe", 5);
+    tmp.File("Sub/b.exe", 7);
+    tmp.File("Sub/c.txt", 9);
+    Recorder recorder;
+    cDisk disk;
+    disk.SetEvents(&recorder);
+    std::string start = tmp.path();
+    const std::int32_t searched = disk.SearchFiles(start, true, "*.exe", "", kNoLimit, kNoLimit);
+    const double searchedBytes = disk.FoundFilesSize();
+    const std::vector<std::string> listed = disk.ListFound();
+    const int progressAfterSearch = recorder.progressCount;
+
+    std::string countStart = tmp.path() + "Sub/..";
+    EXPECT_EQ(disk.CountFiles(countStart, true, "*.exe", "", kNoLimit, kNoLimit), searched);
+    EXPECT_EQ(countStart, tmp.path() + "Sub/../");
+    EXPECT_EQ(disk.FoundFilesSize(), searchedBytes);
+    EXPECT_EQ(disk.ListFound(), listed);
+    EXPECT_EQ(recorder.progressCount, progressAfterSearch);
+    EXPECT_EQ(recorder.pathChangeCount, 2);
+}

@@ -1,0 +1,355 @@
+// lumbrel-scan end to end: the built program run over a tree of real PE
+// files, checking each format's exact output, the modes, the filters and the
+// exit statuses.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "ScanProcess.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using clitest::ProcessResult;
+using clitest::ProcessSetup;
+using clitest::RunScan;
+
+// 2021-03-04 05:06:07 UTC.
+constexpr time_t kFileTime = 1614834367;
+
+const std::string kOddName = "odd\xff.dll";
+const std::string kTabName = "tab\tname.dll";
+
+// The tree every test scans:
+//   plain.dll               version resource, 64-bit image
+//   broken.dll              text, no version resource
+//   notes.txt               does not match
+//   odd<FF>.dll             name that is not UTF-8
+//   tab<TAB>name.dll        name with a tab
+//   sub/uni, code.exe       non-ASCII version strings; name needs csv quoting
+//   sub/deep/spanish.ocx
+//   .hidden/skipped.dll     below a folder the walk never enters
+class ScanProgram : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/lumbrel-scan-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root_ = pattern;
+        fs::create_directories(root_ + "/sub/deep");
+        fs::create_directories(root_ + "/.hidden");
+        Copy("plain64.dll", "plain.dll");
+        Copy("text_file.dll", "broken.dll");
+        Copy("text_file.dll", "notes.txt");
+        Copy("plain32.dll", kOddName);
+        Copy("plain32.dll", kTabName);
+        Copy("unicode.dll", "sub/uni, code.exe");
+        Copy("spanish.dll", "sub/deep/spanish.ocx");
+        Copy("plain32.dll", ".hidden/skipped.dll");
+    }
+
+    void TearDown() override { fs::remove_all(root_); }
+
+    void Copy(const std::string& fixture, const std::string& name)
+    {
+        fs::copy_file(fs::path(LUMBREL_FIXTURES_DIR) / "pe" / fixture, root_ + "/" + name);
+        const timespec times[2] = {{kFileTime, 0}, {kFileTime, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, (root_ + "/" + name).c_str(), times, 0), 0);
+    }
+
+    // Relative names of the matching files in the order a depth-first walk
+    // meets them, taking each folder's entries in the order the file system
+    // lists them; folders starting with "." are not entered.
+    std::vector<std::string> WalkOrder(const std::string& relative = "") const
+    {
+        std::vector<std::string> found;
+        DIR* folder = opendir((root_ + "/" + relative).c_str());
+        while (const dirent* entry = readdir(folder)) {
+            const std::string name = entry->d_name;
+            const std::string path = relative + name;
+            if (fs::is_directory(root_ + "/" + path)) {
+                if (name[0] == '.') continue;
+                for (const std::string& below : WalkOrder(path + "/")) found.push_back(below);
+            } else if (name.size() > 4 && name.substr(name.size() - 4) != ".txt") {
+                found.push_back(path);
+            }
+        }
+        closedir(folder);
+        return found;
+    }
+
+    // Expected lines keyed by relative name, put in walk order; files
+    // without a line are expected to be left out.
+    std::string InWalkOrder(const std::string& heading, const std::map<std::string, std::string>& lines) const
+    {
+        std::string text = heading;
+        for (const std::string& name : WalkOrder())
+            if (const auto line = lines.find(name); line != lines.end()) text += line->second;
+        return text;
+    }
+
+    std::string root_;
+};
+
+TEST_F(ScanProgram, TsvHasAHeadingAndOneCleanLinePerFile)
+{
+    const ProcessResult result = RunScan({root_});
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.err, "");
+    const std::string r = root_ + "/";
+    const std::string when = "2021-03-04 05:06:07";
+    EXPECT_EQ(result.out,
+              InWalkOrder("Filename\tVersion\tSize\tDate\tPath\tDescription\tProduct\tCompany\n",
+                          {
+                              {"plain.dll", "plain.dll\t1.2.3.4\t5265\t" + when + "\t" + r +
+                                                "\tPlain Description\tPlain Product\tPlain Company\n"},
+                              {"broken.dll", "broken.dll\t\t67\t" + when + "\t" + r + "\t\t\t\n"},
+                              {kOddName, kOddName + "\t1.2.3.4\t5329\t" + when + "\t" + r +
+                                             "\tPlain Description\tPlain Product\tPlain Company\n"},
+                              {kTabName, "tab name.dll\t1.2.3.4\t5329\t" + when + "\t" + r +
+                                             "\tPlain Description\tPlain Product\tPlain Company\n"},
+                              {"sub/uni, code.exe", "uni, code.exe\t1.0.0.11\t4753\t" + when + "\t" + r +
+                                                        "sub/\tОписание 😀\tПродукт\t株式会社テスト\n"},
+                              {"sub/deep/spanish.ocx", "spanish.ocx\t6.1.7601.17514\t" +
+                                                           std::to_string(fs::file_size(r + "sub/deep/spanish.ocx")) +
+                                                           "\t" + when + "\t" + r +
+                                                           "sub/deep/\tDescripción\tProducto\tEmpresa\n"},
+                          }));
+}
+
+TEST_F(ScanProgram, CsvQuotesAsRfc4180AndEndsLinesWithCrLf)
+{
+    const ProcessResult result = RunScan({"--format", "csv", "-f", "*.exe;*.dll", root_ + "/sub"});
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.out, "Filename,Version,Size,Date,Path,Description,Product,Company\r\n"
+                          "\"uni, code.exe\",1.0.0.11,4753,2021-03-04 05:06:07," +
+                              root_ + "/sub/,Описание 😀,Продукт,株式会社テスト\r\n");
+}
+
+TEST_F(ScanProgram, JsonLinesAreValidUtf8WithEscapedControls)
+{
+    const std::string r = root_ + "/";
+    const std::string tail = ",\"date\":\"2021-03-04 05:06:07\",\"path\":\"" + r +
+                             "\",\"desc\":\"Plain Description\",\"product\":\"Plain Product\","
+                             "\"company\":\"Plain Company\"}\n";
+    const ProcessResult result = RunScan({"--format=json", "--no-subfolders", "-f", "odd*;tab*", root_});
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.out, InWalkOrder("", {
+                                              {kOddName, "{\"filename\":\"odd\xef\xbf\xbd.dll\",\"version\":"
+                                                         "\"1.2.3.4\",\"size\":5329" + tail},
+                                              {kTabName, "{\"filename\":\"tab\\u0009name.dll\",\"version\":"
+                                                         "\"1.2.3.4\",\"size\":5329" + tail},
+                                          }));
+}
+
+TEST_F(ScanProgram, DatesAreLocalTimeAndAVersionlessFileHasEmptyFacts)
+{
+    ProcessSetup tokyo;
+    tokyo.timeZone = "JST-9";
+    const ProcessResult result = RunScan({"--format", "json", "--no-subfolders", "-f", "broken.dll", root_}, tokyo);
+    EXPECT_EQ(result.out, "{\"filename\":\"broken.dll\",\"version\":\"\",\"size\":67,"
+                          "\"date\":\"2021-03-04 14:06:07\",\"path\":\"" +
+                              root_ + "/\",\"desc\":\"\",\"product\":\"\",\"company\":\"\"}\n");
+}
+
+TEST_F(ScanProgram, CountGivesFilesAndBytesOfWhatASearchWouldList)
+{
+    const ProcessResult all = RunScan({"--count", root_});
+    EXPECT_EQ(all.exitStatus, 0);
+    const std::uintmax_t bytes = 5265 + 67 + 5329 + 5329 + 4753 + fs::file_size(root_ + "/sub/deep/spanish.ocx");
+    EXPECT_EQ(all.out, "Files\tBytes\n6\t" + std::to_string(bytes) + "\n");
+
+    EXPECT_EQ(RunScan({"--count", "--format", "json", "--no-subfolders", "-f", "*.ocx", root_}).out,
+              "{\"files\":0,\"bytes\":0}\n");
+    EXPECT_EQ(RunScan({"--count", "--format", "csv", "-f", "*.ocx", root_}).out,
+              "Files,Bytes\r\n1," + std::to_string(fs::file_size(root_ + "/sub/deep/spanish.ocx")) + "\r\n");
+}
+
+TEST_F(ScanProgram, FoldersListsFullPathsOrBareNames)
+{
+    const ProcessResult recursive = RunScan({"--folders", root_});
+    EXPECT_EQ(recursive.exitStatus, 0);
+    std::vector<std::string> lines;
+    std::istringstream text(recursive.out);
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    std::sort(lines.begin(), lines.end());
+    // Unlike the file walk, folder listing considers names starting with ".".
+    EXPECT_EQ(lines, (std::vector<std::string>{root_ + "/.hidden/", root_ + "/sub/", root_ + "/sub/deep/"}));
+
+    EXPECT_EQ(RunScan({"--folders", "--no-subfolders", "-f", "s*", root_}).out, "sub\n");
+    // A folder that does not match is not entered.
+    EXPECT_EQ(RunScan({"--folders", "-f", "deep", root_}).out, "");
+}
+
+TEST_F(ScanProgram, ExcludeListAndSizeLimitsNarrowTheRows)
+{
+    auto names = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--format", "csv"});
+        arguments.push_back(root_);
+        const ProcessResult result = RunScan(arguments);
+        std::vector<std::string> found;
+        std::istringstream text(result.out);
+        std::string line;
+        std::getline(text, line);
+        // The first field; a quoted one keeps its quotes.
+        while (std::getline(text, line))
+            found.push_back(line[0] == '"' ? line.substr(0, line.find('"', 1) + 1) : line.substr(0, line.find(',')));
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    EXPECT_EQ(names({"-x", "*.DLL"}), (std::vector<std::string>{"\"uni, code.exe\"", "spanish.ocx"}));
+    // A folder path in the exclude list keeps the walk out of that folder.
+    EXPECT_EQ(names({"-f", "*.ocx;*.exe", "-x", root_ + "/SUB/DEEP/"}), (std::vector<std::string>{"\"uni, code.exe\""}));
+    EXPECT_EQ(names({"--max-size", "100"}), (std::vector<std::string>{"broken.dll"}));
+    EXPECT_EQ(names({"--min-size", "5300", "--max-size", "5329"}), (std::vector<std::string>{kOddName, kTabName}));
+    EXPECT_EQ(names({"--no-subfolders", "-f", "*.exe;*.ocx"}), std::vector<std::string>{});
+}
+
+TEST_F(ScanProgram, OutputFileIsReplacedAndMatchesStandardOutput)
+{
+    const std::string target = root_ + "/result.tsv";
+    std::ofstream(target) << std::string(100000, 'x');
+    const ProcessResult toFile = RunScan({"-o", target, "-f", "*.dll", root_});
+    EXPECT_EQ(toFile.exitStatus, 0);
+    EXPECT_EQ(toFile.out, "");
+    std::ifstream written(target, std::ios::binary);
+    const std::string content((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(content, RunScan({"-f", "*.dll", root_}).out);
+}
+
+TEST_F(ScanProgram, XlsWorkbookHoldsTheRowsAndIsNeverSentToATerminal)
+{
+    const std::string target = root_ + "/result.xls";
+    const ProcessResult written = RunScan({"--format", "xls", "-o", target, "-f", "plain.dll", root_});
+    ASSERT_EQ(written.exitStatus, 0) << written.err;
+
+    // Read the workbook back with an independent reader.
+    const std::string script =
+        "import sys, xlrd\n"
+        "book = xlrd.open_workbook(sys.argv[1])\n"
+        "sheet = book.sheet_by_index(0)\n"
+        "for r in range(sheet.nrows):\n"
+        "    print('|'.join(str(sheet.cell_value(r, c)) for c in range(sheet.ncols)))\n";
+    const std::string command = "/usr/bin/python3 -c \"" + script + "\" " + target + " > " + target + ".txt";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::ifstream text(target + ".txt");
+    std::string heading, row, rest;
+    std::getline(text, heading);
+    std::getline(text, row);
+    EXPECT_EQ(heading, "Filename|Version|Size|Date|Path|Description|Product|Company");
+    // The date is a day count: 2021-03-04 05:06:07 is day 44259.2126...
+    EXPECT_EQ(row.substr(0, row.find("|44259.")), "plain.dll|1.2.3.4|5265.0");
+    EXPECT_NE(row.find("|" + root_ + "/|Plain Description|Plain Product|Plain Company"), std::string::npos) << row;
+    EXPECT_FALSE(std::getline(text, rest));
+
+    clitest::PseudoTerminal terminal;
+    ProcessSetup onTerminal;
+    onTerminal.stdoutFd = terminal.terminal;
+    const ProcessResult refused = RunScan({"--format", "xls", root_}, onTerminal);
+    EXPECT_EQ(refused.exitStatus, 2);
+    EXPECT_NE(refused.err.find("Try 'lumbrel-scan --help'."), std::string::npos);
+    EXPECT_EQ(terminal.Drain(), "");
+}
+
+TEST_F(ScanProgram, ProgressLineAppearsOnlyOnATerminalAndIsErased)
+{
+    clitest::PseudoTerminal terminal;
+    ProcessSetup onTerminal;
+    onTerminal.stderrFd = terminal.terminal;
+    const ProcessResult shown = RunScan({root_}, onTerminal);
+    EXPECT_EQ(shown.exitStatus, 0);
+    const std::string drawn = terminal.Drain();
+    EXPECT_NE(drawn.find(" found  " + root_), std::string::npos) << drawn;
+    EXPECT_EQ(drawn.substr(drawn.size() - 4), "\r\x1b[K");
+    EXPECT_EQ(shown.out, RunScan({root_}).out);
+
+    ProcessSetup quiet = onTerminal;
+    EXPECT_EQ(RunScan({"-q", root_}, quiet).exitStatus, 0);
+    EXPECT_EQ(terminal.Drain(), "");
+}
+
+TEST_F(ScanProgram, MissingOrUnreadableStartFolderExitsWithOne)
+{
+    for (const std::string& start : {root_ + "/absent", root_ + "/plain.dll", std::string()}) {
+        const ProcessResult result = RunScan({"--", start});
+        EXPECT_EQ(result.exitStatus, 1) << start;
+        EXPECT_EQ(result.out, "");
+        EXPECT_NE(result.err.find("'" + start + "'"), std::string::npos) << result.err;
+    }
+}
+
+TEST_F(ScanProgram, UsageErrorsExitWithTwoAndAHint)
+{
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"--bogus"}, {"--min-size", "lots"}, {root_, root_}}) {
+        const ProcessResult result = RunScan(arguments);
+        EXPECT_EQ(result.exitStatus, 2);
+        EXPECT_EQ(result.out, "");
+        ASSERT_GE(result.err.size(), 27u);
+        EXPECT_EQ(result.err.substr(result.err.size() - 27), "Try 'lumbrel-scan --help'.\n");
+    }
+    const ProcessResult help = RunScan({"--help"});
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_EQ(help.out.rfind("Usage: lumbrel-scan", 0), 0u);
+}
+
+TEST_F(ScanProgram, OutputThatCannotBeWrittenExitsWithThree)
+{
+    const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{root_}, {"--count", root_}, {"--folders", root_}}) {
+        ProcessSetup toFull;
+        toFull.stdoutFd = full;
+        const ProcessResult result = RunScan(arguments, toFull);
+        EXPECT_EQ(result.exitStatus, 3);
+        EXPECT_NE(result.err.find("No space left on device"), std::string::npos) << result.err;
+    }
+    close(full);
+
+    EXPECT_EQ(RunScan({"-o", "/dev/full", "--format", "xls", root_}).exitStatus, 3);
+    EXPECT_EQ(RunScan({"-o", root_ + "/absent/out.tsv", root_}).exitStatus, 3);
+    ProcessSetup closed;
+    closed.closeStdout = true;
+    const ProcessResult noStdout = RunScan({root_}, closed);
+    EXPECT_EQ(noStdout.exitStatus, 3);
+    EXPECT_NE(noStdout.err.find("standard output"), std::string::npos);
+}
+
+TEST_F(ScanProgram, AReaderThatStopsEarlyEndsTheScanQuietly)
+{
+    // Enough rows to fill any pipe buffer many times over.
+    for (int i = 0; i < 4000; ++i)
+        fs::create_hard_link(root_ + "/plain.dll", root_ + "/sub/copy" + std::to_string(i) + ".dll");
+
+    ProcessSetup headOne;
+    headOne.stopReadingAfterLines = 1;
+    const ProcessResult early = RunScan({root_}, headOne);
+    EXPECT_EQ(early.exitStatus, 0);
+    EXPECT_EQ(early.err, "");
+
+    ProcessSetup goneAtOnce;
+    goneAtOnce.stopReadingAfterLines = 0;
+    for (const char* format : {"tsv", "json", "xls"}) {
+        const ProcessResult result = RunScan({"--format", format, root_}, goneAtOnce);
+        EXPECT_EQ(result.exitStatus, 0) << format;
+        EXPECT_EQ(result.err, "") << format;
+    }
+}
+
+TEST(ScanProgramVersion, PrintsTheWindowCaption)
+{
+    const ProcessResult result = RunScan({"--version"});
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.out, "VORN Lumbrel " + std::to_string(LUMBREL_VERSION_MAJOR) + "." +
+                              std::to_string(LUMBREL_VERSION_MINOR) + ".0." +
+                              std::to_string(LUMBREL_VERSION_REVISION) + "\n");
+}
+
+} // namespace

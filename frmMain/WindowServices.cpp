@@ -1,0 +1,17 @@
+// The desktop's own services for the main window.
+#include "frmMain/WindowServices.h"
+
+#include "platform/desktop/EventLoopYieldHandler.h"
+#include "platform/desktop/KnownFolders.h"
+
+WindowServices WindowServices::Desktop()
+{
+    WindowServices services;
+    services.settings = std::make_shared<desktop::QtSettingsStore>();
+    services.handOff = std::make_shared<desktop::QtFileHandOff>();
+    services.messages = std::make_shared<desktop::QtMessageBoxes>();
+    services.yield = desktop::MakeEventLoopYield();
+    services.programFolder = desktop::ProgramFolder;
+    services.documentsFolder = desktop::DocumentsFolder;
+    return services;
+}

@@ -1,0 +1,226 @@
+// The window's controls at their design places, the start-up sequence and
+// the shut-down sequence.
+#include "frmMain/frmMain.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+
+#include <stdexcept>
+
+#include "VORN_STD_library/PathHelpers.h"
+#include "frmMain/LineControl.h"
+#include "grid/ResultGridModel.h"
+#include "grid/ResultGridView.h"
+#include "platform/desktop/Twips.h"
+
+namespace {
+
+const QString kSettingsSection = QStringLiteral("settings");
+const QString kLastFilterKey = QStringLiteral("lastfilter");
+const QString kLastPathKey = QStringLiteral("lastpath");
+const QString kDefaultFilter = QStringLiteral("*.exe;*.ocx;*.dll");
+const QString kDefaultPath = QStringLiteral("/");
+
+// Design places in twips.
+struct DesignRect {
+    double left, top, width, height;
+};
+
+QFont DesignFont(const QString& family)
+{
+    QFont font(family);
+    font.setPointSizeF(8.25);
+    font.setWeight(QFont::Normal);
+    font.setBold(false);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
+void PlaceAtDesign(QWidget& control, const DesignRect& rect, const desktop::TwipsScale& scale)
+{
+    control.setGeometry(scale.ToPixelsX(rect.left), scale.ToPixelsY(rect.top), scale.ToPixelsX(rect.width),
+                        scale.ToPixelsY(rect.height));
+}
+
+// Captions and the check box take the system window colours.
+void UseWindowColours(QWidget& control)
+{
+    QPalette colours = control.palette();
+    colours.setColor(QPalette::Window, colours.color(QPalette::Base));
+    colours.setColor(QPalette::WindowText, colours.color(QPalette::Text));
+    control.setPalette(colours);
+    control.setAutoFillBackground(true);
+}
+
+struct ColumnDesign {
+    const char* key;
+    const char* caption;
+    float width;
+    int dataType;
+};
+
+constexpr ColumnDesign kColumns[] = {
+    {"filename", "Filename", 1500, grid::kDataTypeText},
+    {"version", "Version", 1200, grid::kDataTypeText},
+    {"size", "Size", 900, grid::kDataTypeInteger},
+    {"date", "Date", 1800, grid::kDataTypeDateTime},
+    {"path", "Path", 1800, grid::kDataTypeText},
+    {"desc", "Description", 1800, grid::kDataTypeText},
+    {"product", "Product", 1800, grid::kDataTypeText},
+    {"company", "Company", 1800, grid::kDataTypeText},
+};
+
+} // namespace
+
+frmMain::frmMain(WindowServices services, QWidget* parent)
+    : QWidget(parent), services_(std::move(services)), model_(std::make_unique<grid::ResultGridModel>(grid_))
+{
+    CreateControls();
+    SetTabOrder();
+    Form_Load();
+}
+
+frmMain::~frmMain()
+{
+    // The view lets go of the model before the model goes.
+    grd_->SetModel(nullptr);
+}
+
+void frmMain::CreateControls()
+{
+    const desktop::TwipsScale scale = desktop::TwipsScale::ForWidget(*this);
+    setFont(DesignFont(QStringLiteral("Segoe UI")));
+    QPalette background = palette();
+    background.setColor(QPalette::Window, Qt::white);
+    setPalette(background);
+    setAutoFillBackground(true);
+    resize(scale.ToPixelsX(13290), scale.ToPixelsY(8550));
+
+    lbl_[0] = new QLabel(QStringLiteral("Search path or file list"), this);
+    PlaceAtDesign(*lbl_[0], {120, 660, 1680, 195}, scale);
+    txt_[1] = new QLineEdit(this);
+    PlaceAtDesign(*txt_[1], {120, 900, 3075, 315}, scale);
+    cmd_[kBrowse] = new QPushButton(QStringLiteral("..."), this);
+    cmd_[kBrowse]->setFont(DesignFont(QStringLiteral("Tahoma")));
+    PlaceAtDesign(*cmd_[kBrowse], {3240, 900, 315, 315}, scale);
+    chk99_ = new QCheckBox(QStringLiteral("Subfolders"), this);
+    chk99_->setChecked(true);
+    PlaceAtDesign(*chk99_, {120, 1320, 3375, 255}, scale);
+    lbl_[1] = new QLabel(QStringLiteral("Search filter:"), this);
+    PlaceAtDesign(*lbl_[1], {120, 1740, 960, 195}, scale);
+    txt_[0] = new QLineEdit(this);
+    PlaceAtDesign(*txt_[0], {120, 1980, 3315, 315}, scale);
+    cmd_[kSearch] = new QPushButton(QStringLiteral("search"), this);
+    PlaceAtDesign(*cmd_[kSearch], {1080, 2640, 1275, 375}, scale);
+    cmd_[kCancel] = new QPushButton(QStringLiteral("cancel"), this);
+    PlaceAtDesign(*cmd_[kCancel], {1080, 3120, 1275, 375}, scale);
+    cmd_[kExport] = new QPushButton(QStringLiteral("export"), this);
+    PlaceAtDesign(*cmd_[kExport], {1080, 3720, 1275, 375}, scale);
+    for (QWidget* control : {static_cast<QWidget*>(lbl_[0]), static_cast<QWidget*>(lbl_[1]),
+                             static_cast<QWidget*>(chk99_)}) {
+        UseWindowColours(*control);
+    }
+
+    grd_ = new grid::ResultGridView(this);
+    grd_->SetModel(model_.get());
+    grd_->Place(3540, 0, 9615, 7035);
+    lin_ = new LineControl(this);
+    lblInfo_ = new QLabel(QStringLiteral("$lblinfo"), this);
+    lblInfo_->setAutoFillBackground(true);
+    lblInfo_->setPalette(QPalette());
+    PlaceAtDesign(*lblInfo_, {120, 8160, 5865, 195}, scale);
+
+    for (int index = 0; index < static_cast<int>(cmd_.size()); ++index) {
+        connect(cmd_[index], &QPushButton::clicked, this, [this, index] { cmd_Click(index); });
+    }
+    connect(grd_, &grid::ResultGridView::columnNotification, this,
+            [this](int position) { grd_ColumnNotification(position); });
+}
+
+void frmMain::SetTabOrder()
+{
+    QWidget* const order[] = {txt_[0], txt_[1], chk99_, cmd_[kBrowse], cmd_[kSearch],
+                              cmd_[kExport], cmd_[kCancel], grd_->Table()};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void frmMain::Form_Load()
+{
+    show();
+    setWindowTitle(QStringLiteral("VORN Lumbrel ") + QString::fromStdString(VORN_STD_library::AppVersionText()));
+    txt_[0]->setText(services_.settings->Read(kSettingsSection, kLastFilterKey, kDefaultFilter));
+    txt_[1]->setText(services_.settings->Read(kSettingsSection, kLastPathKey, kDefaultPath));
+    lblInfo_->setText(QStringLiteral("Ready."));
+    cmd_[kSearch]->setEnabled(true);
+    cmd_[kCancel]->setEnabled(false);
+    cmd_[kExport]->setEnabled(false);
+    SetUpGridColumns();
+    grid_.Refresh();
+    activateWindow();
+    txt_[0]->setFocus(Qt::OtherFocusReason);
+}
+
+void frmMain::SetUpGridColumns()
+{
+    grid_.SetColumnCount(0);
+    grid_.SetRowCount(0);
+    for (const ColumnDesign& design : kColumns) {
+        grid::GridColumn& column = grid_.AddColumn(design.key);
+        column.SetCaption(design.caption);
+        const std::string key = design.key;
+        if (key == "version" || key == "size") column.CellStyle().SetTextAlignment(grid::kAlignRightCenter);
+        if (key == "size") column.CellStyle().SetFormat("#,0");
+        column.SetWidth(design.width);
+        column.SetDataType(design.dataType);
+    }
+}
+
+void frmMain::SaveSettings()
+{
+    services_.settings->Write(kSettingsSection, kLastFilterKey, txt_[0]->text());
+    services_.settings->Write(kSettingsSection, kLastPathKey, txt_[1]->text());
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    try {
+        SaveSettings();
+    } catch (const std::exception& failure) {
+        ReportFailure(QStringLiteral("saving of the settings"), failure);
+    }
+    if (dsk_) {
+        // The walk unwinds inside the "search" click, which then ends the
+        // program instead of running its tail.
+        closing_ = true;
+        dsk_->StopSearch();
+    }
+    event->accept();
+}
+
+QPushButton* frmMain::cmd(int index) const
+{
+    return cmd_.at(static_cast<std::size_t>(index));
+}
+
+QLineEdit* frmMain::txt(int index) const
+{
+    return txt_.at(static_cast<std::size_t>(index));
+}
+
+QLabel* frmMain::lbl(int index) const
+{
+    return lbl_.at(static_cast<std::size_t>(index));
+}
+
+QCheckBox* frmMain::chk(int index) const
+{
+    if (index != kSubfoldersIndex) throw std::out_of_range("no check box with index " + std::to_string(index));
+    return chk99_;
+}

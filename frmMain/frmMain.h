@@ -1,0 +1,117 @@
+// The program's one window: the search form on the left (path, subfolders,
+// filter, the four buttons), the result table on the right, the status line
+// at the bottom. It runs the search inside the "search" click, with nested
+// yields to the event loop so cancel, browse, sorting, painting and closing
+// all work while the walk runs.
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "cDisk/cDisk.h"
+#include "frmMain/WindowServices.h"
+#include "grid/ResultGrid.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class LineControl;
+
+namespace grid {
+class ResultGridModel;
+class ResultGridView;
+} // namespace grid
+
+class frmMain : public QWidget, private cDiskEvents {
+    Q_OBJECT
+public:
+    static constexpr int kSearch = 0;
+    static constexpr int kCancel = 1;
+    static constexpr int kExport = 2;
+    static constexpr int kBrowse = 3;
+    static constexpr int kSubfoldersIndex = 99;
+
+    // Builds the controls and runs the start-up sequence, which shows the
+    // window first.
+    explicit frmMain(WindowServices services, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The controls by kind and index, as the commands address them. An index
+    // that names no control throws std::out_of_range.
+    QPushButton* cmd(int index) const;
+    QLineEdit* txt(int index) const;
+    QLabel* lbl(int index) const;
+    QCheckBox* chk(int index = kSubfoldersIndex) const;
+    QLabel* lblInfo() const { return lblInfo_; }
+    grid::ResultGridView* grd() const { return grd_; }
+    LineControl* lin() const { return lin_; }
+    grid::ResultGrid& Grid() { return grid_; }
+
+    // Folders entered over the window's whole life.
+    std::int32_t FolderCounter() const { return folderCounter_; }
+    // True from a "search" click until its walk has returned.
+    bool Searching() const { return dsk_ != nullptr; }
+
+    // The shared click handler of the four buttons; any other index runs only
+    // the command tail.
+    void cmd_Click(int Index);
+    // Sorts the table by the column at this 1-based position.
+    void grd_ColumnNotification(int position);
+
+    // Fits the line, the table and the status line to the client area.
+    void LayoutControls();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void CreateControls();
+    void SetTabOrder();
+    void Form_Load();
+    void SetUpGridColumns();
+    void SaveSettings();
+
+    // Returns false when the window was closed during the walk: then the
+    // search ends without its tail.
+    bool SearchCommand();
+    void CancelCommand();
+    void ExportCommand();
+    void BrowseCommand();
+    void CommandTail();
+    void SetIdleButtons();
+    void ReportFailure(const QString& operation, const std::exception& failure);
+
+    std::string ExportToFolder(const std::string& folder, const std::string& date);
+
+    void EnforceMinimumSize();
+
+    // Events of dsk.
+    void PathChange(std::string& CurrentPath) override;
+    void Progress(std::string& CurrentPath, std::string& CurrentFile, std::int32_t& FileFound, double& ByteFound,
+                  bool& Cancel) override;
+    void dsk_PathChange(const std::string& CurrentPath);
+    void dsk_progress(const std::string& CurrentPath, const std::string& CurrentFile, std::int32_t FileFound);
+
+    WindowServices services_;
+    grid::ResultGrid grid_;
+    std::unique_ptr<grid::ResultGridModel> model_;
+
+    std::array<QPushButton*, 4> cmd_{};
+    std::array<QLineEdit*, 2> txt_{};
+    std::array<QLabel*, 2> lbl_{};
+    QCheckBox* chk99_ = nullptr;
+    QLabel* lblInfo_ = nullptr;
+    grid::ResultGridView* grd_ = nullptr;
+    LineControl* lin_ = nullptr;
+
+    std::unique_ptr<cDisk> dsk_;
+    std::int32_t folderCounter_ = 0;
+    bool closing_ = false;
+};

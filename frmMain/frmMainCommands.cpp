@@ -1,0 +1,134 @@
+// The four button commands' dispatch, the search and cancel commands, the
+// command tail that ends every command, and the table's column notification.
+#include "frmMain/frmMain.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "VORN_STD_library/SortGridByColumn.h"
+#include "platform/desktop/EventLoopYieldHandler.h"
+
+namespace {
+
+QString OperationName(int index)
+{
+    switch (index) {
+    case frmMain::kSearch: return QStringLiteral("search");
+    case frmMain::kCancel: return QStringLiteral("cancel");
+    case frmMain::kExport: return QStringLiteral("export");
+    case frmMain::kBrowse: return QStringLiteral("folder selection");
+    default: return QStringLiteral("command");
+    }
+}
+
+} // namespace
+
+void frmMain::cmd_Click(int Index)
+{
+    try {
+        switch (Index) {
+        case kSearch:
+            if (!SearchCommand()) return;
+            break;
+        case kCancel: CancelCommand(); break;
+        case kExport: ExportCommand(); break;
+        case kBrowse: BrowseCommand(); break;
+        default: break;
+        }
+    } catch (const std::exception& failure) {
+        ReportFailure(OperationName(Index), failure);
+        if (closing_) return;
+    }
+    try {
+        CommandTail();
+    } catch (const std::exception& failure) {
+        ReportFailure(QStringLiteral("update of the result table"), failure);
+    }
+}
+
+bool frmMain::SearchCommand()
+{
+    cmd_[kSearch]->setEnabled(false);
+    cmd_[kCancel]->setEnabled(true);
+    cmd_[kExport]->setEnabled(false);
+    // From here on, whatever happens, the buttons return to their idle states
+    // and the engine is released once the walk is over.
+    struct ReleaseOnExit {
+        frmMain& window;
+        ~ReleaseOnExit()
+        {
+            window.dsk_.reset();
+            window.SetIdleButtons();
+        }
+    } release{*this};
+
+    SaveSettings();
+    grid_.SetRowCount(0);
+    lblInfo_->setText(QString());
+    dsk_ = std::make_unique<cDisk>();
+    dsk_->SetEvents(this);
+
+    std::string startPath = QFile::encodeName(txt_[1]->text()).toStdString();
+    const bool recurse = chk99_->checkState() == Qt::Checked;
+    const std::string includeSpec = txt_[0]->text().toStdString();
+    {
+        desktop::ScopedYieldHandler yield(services_.yield);
+        dsk_->SearchFiles(startPath, recurse, includeSpec, std::string(), platform::FixedDecimal(),
+                          platform::FixedDecimal());
+    }
+    if (closing_) {
+        QCoreApplication::quit();
+        return false;
+    }
+    return true;
+}
+
+void frmMain::CancelCommand()
+{
+    if (dsk_) dsk_->StopSearch();
+    SetIdleButtons();
+}
+
+void frmMain::SetIdleButtons()
+{
+    // "search" comes back only when no walk is left to unwind, so a stopped
+    // walk can never write into the table of a new search.
+    cmd_[kSearch]->setEnabled(!dsk_);
+    cmd_[kCancel]->setEnabled(false);
+    cmd_[kExport]->setEnabled(true);
+}
+
+void frmMain::CommandTail()
+{
+    const int rows = grid_.RowCount();
+    lblInfo_->setText(rows <= 0 ? QStringLiteral("No files found.")
+                                : QString::number(rows) + QStringLiteral(" files found."));
+    grid_.Refresh();
+    grid_.ColumnRange(1, grid_.ColumnCount());
+    const int columns = grid_.ColumnCount();
+    for (int position = 1; position <= columns; ++position) {
+        grid::GridColumn& column = grid_.Column(position);
+        column.SetSortOrder(grid::kSortNone);
+        column.HeadingStyle().SetForeColor(grid::kColorWindowText);
+        column.HeadingStyle().SetUnderline(false);
+    }
+    VORN_STD_library::SortGridByColumn(grid_, 1);
+}
+
+void frmMain::grd_ColumnNotification(int position)
+{
+    try {
+        VORN_STD_library::SortGridByColumn(grid_, position);
+    } catch (const std::exception& failure) {
+        ReportFailure(QStringLiteral("sort"), failure);
+    }
+}
+
+void frmMain::ReportFailure(const QString& operation, const std::exception& failure)
+{
+    services_.messages->ShowFailure(this, operation, QString::fromUtf8(failure.what()));
+}

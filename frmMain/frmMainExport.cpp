@@ -1,0 +1,69 @@
+// The export command (a numbered .xls file of the table, handed to its
+// associated application) and the browse command (the path box from the
+// folder dialog).
+#include "frmMain/frmMain.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+
+#include <stdexcept>
+
+#include "VORN_STD_library/BrowseForFolderPath.h"
+#include "VORN_STD_library/PathHelpers.h"
+
+namespace {
+
+constexpr std::int16_t kExportNameLength = 16;
+constexpr std::int32_t kOrdinaryFiles = 0;
+
+std::string FolderWithSeparator(const std::string& folder)
+{
+    return folder.ends_with('/') ? folder : folder + "/";
+}
+
+} // namespace
+
+std::string frmMain::ExportToFolder(const std::string& folder, const std::string& date)
+{
+    // The pattern names the folder, so the numbering looks where the file is
+    // written and never picks the name of an existing export.
+    const std::string pattern = FolderWithSeparator(folder) + "zr" + date + "#*";
+    std::string fileName = VORN_STD_library::NextFreeFileName(pattern, kExportNameLength, kOrdinaryFiles) + ".xls";
+    grid_.Export(fileName, grid::kExportFormatXls, grid::kExportFlagsDefault);
+    return fileName;
+}
+
+void frmMain::ExportCommand()
+{
+    const std::string date = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")).toStdString();
+    const std::string programFolder = services_.programFolder();
+    std::string exported;
+    std::string causes;
+    try {
+        exported = ExportToFolder(programFolder, date);
+    } catch (const std::exception& failure) {
+        causes = "in " + programFolder + ": " + failure.what();
+    }
+    if (exported.empty()) {
+        // The program folder may be read-only; the documents folder is the
+        // user's own.
+        const std::string documentsFolder = services_.documentsFolder();
+        try {
+            if (documentsFolder.empty()) throw std::runtime_error("there is no documents folder");
+            QDir().mkpath(QFile::decodeName(QByteArray::fromStdString(documentsFolder)));
+            exported = ExportToFolder(documentsFolder, date);
+        } catch (const std::exception& failure) {
+            causes += "\nin " + documentsFolder + ": " + failure.what();
+            throw std::runtime_error("the table could not be written:\n" + causes);
+        }
+    }
+    services_.handOff->OpenWithAssociatedApplication(exported);
+}
+
+void frmMain::BrowseCommand()
+{
+    const std::string chosen = VORN_STD_library::BrowseForFolderPath(this, std::string(), 0, std::string());
+    if (!chosen.empty()) txt_[1]->setText(QFile::decodeName(QByteArray::fromStdString(chosen)));
+}

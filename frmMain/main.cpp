@@ -1,0 +1,16 @@
+// Starts the program: the desktop services, then the main window.
+#include <QApplication>
+
+#include "frmMain/WindowServices.h"
+#include "frmMain/frmMain.h"
+#include "platform/desktop/DesktopFileIcons.h"
+#include "platform/desktop/MimeTypeNames.h"
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    desktop::InstallMimeTypeNames();
+    desktop::InstallDesktopFileIcons();
+    frmMain window(WindowServices::Desktop());
+    return application.exec();
+}

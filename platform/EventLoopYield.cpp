@@ -2,14 +2,15 @@
 // thread, so the handler needs no lock.
 #include "platform/EventLoopYield.h"
 
+#include <memory>
 #include <utility>
 
 namespace platform {
 namespace {
 
-YieldHandler& InstalledHandler()
+std::shared_ptr<const YieldHandler>& InstalledHandler()
 {
-    static YieldHandler handler;
+    static std::shared_ptr<const YieldHandler> handler;
     return handler;
 }
 
@@ -17,14 +18,18 @@ YieldHandler& InstalledHandler()
 
 YieldHandler SetYieldHandler(YieldHandler handler)
 {
-    return std::exchange(InstalledHandler(), std::move(handler));
+    std::shared_ptr<const YieldHandler> previous = std::exchange(
+        InstalledHandler(),
+        handler ? std::make_shared<const YieldHandler>(std::move(handler)) : nullptr);
+    return previous ? *previous : YieldHandler{};
 }
 
 void YieldToEventLoop()
 {
-    // A copy, so a handler that replaces itself while running stays alive.
-    const YieldHandler handler = InstalledHandler();
-    if (handler) handler();
+    // Holding a reference keeps a handler alive that replaces itself while it
+    // runs, without copying the function on every yield.
+    const std::shared_ptr<const YieldHandler> handler = InstalledHandler();
+    if (handler) (*handler)();
 }
 
 } // namespace platform

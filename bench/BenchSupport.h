@@ -1,0 +1,87 @@
+// Shared pieces of the benchmark programs: a reproducible set of result rows,
+// the median of repeated timings, the resident memory of the process, and the
+// one output line format scripts/bench collects ("RATIO <name> <value>
+// <goal>" and "FIGURE <name> <value> <unit>").
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "cDisk/FoundFileRow.h"
+#include "platform/DateTime.h"
+#include "platform/FixedDecimal.h"
+
+namespace bench {
+
+// Rows that look like a real inventory: names with digits (natural order
+// matters), repeated versions and companies, sizes up to 64 MiB, dates over
+// twenty years, a few hundred folders.
+inline std::vector<FoundFileRow> MakeRows(std::size_t count, std::uint32_t seed = 20240607)
+{
+    std::mt19937 random(seed);
+    const char* extensions[] = {".dll", ".exe", ".ocx"};
+    const char* companies[] = {"Example Software", "Widget Works Ltd.", "Northwind Tools", ""};
+    std::vector<FoundFileRow> rows;
+    rows.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        FoundFileRow row;
+        row.fileName = "component" + std::to_string(random() % 100000) + "_" + std::to_string(i % 7) +
+                       extensions[random() % 3];
+        row.version = std::to_string(random() % 12) + "." + std::to_string(random() % 10) + ".0." +
+                      std::to_string(random() % 4000);
+        row.size = platform::FixedDecimal::FromWhole(static_cast<std::int64_t>(random() % (64u << 20)));
+        row.modified = platform::DateTime::FromUnixUtc(946684800 + static_cast<std::int64_t>(random() % 631152000));
+        row.path = "/srv/inventory/folder" + std::to_string(random() % 400) + "/sub" + std::to_string(i % 5) + "/";
+        row.desc = "Component " + std::to_string(i % 977) + " of the suite";
+        row.product = "Product line " + std::to_string(i % 31);
+        row.company = companies[random() % 4];
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+// Median wall time in seconds of `runs` calls; setup runs before each call
+// and is not timed.
+inline double MedianSeconds(int runs, const std::function<void()>& setup, const std::function<void()>& work)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        if (setup) setup();
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Resident set size in bytes, from /proc/self/statm.
+inline std::int64_t ResidentBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    std::int64_t totalPages = 0, residentPages = 0;
+    statm >> totalPages >> residentPages;
+    return residentPages * 4096;
+}
+
+inline void PrintFigure(const std::string& name, double value, const std::string& unit)
+{
+    std::printf("FIGURE %s %.4g %s\n", name.c_str(), value, unit.c_str());
+    std::fflush(stdout);
+}
+
+// ratio = ours / peer for times; the goal is the largest acceptable ratio.
+inline void PrintRatio(const std::string& name, double ours, double peer, double goal)
+{
+    std::printf("RATIO %s %.3f %.3f\n", name.c_str(), ours / peer, goal);
+    std::fflush(stdout);
+}
+
+} // namespace bench

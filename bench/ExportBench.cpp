@@ -1,0 +1,54 @@
+// Exporting 100,000 result rows: the table's .xls export against writing the
+// same rows in lumbrel-scan's csv format, both into files in the same folder.
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+#include "BenchGrid.h"
+#include "BenchSupport.h"
+#include "cli/FdWriter.h"
+#include "cli/RowWriters.h"
+
+int main()
+{
+    constexpr std::size_t kRows = 100000;
+    constexpr int kRuns = 5;
+    const std::vector<FoundFileRow> rows = bench::MakeRows(kRows);
+    grid::ResultGrid table;
+    bench::AddResultColumns(table);
+    bench::FillGrid(table, rows);
+
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("lumbrel-export-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string xlsPath = (folder / "rows.xls").string();
+    const std::string csvPath = (folder / "rows.csv").string();
+
+    const double xlsSeconds = bench::MedianSeconds(
+        kRuns, [&] { std::filesystem::remove(xlsPath); },
+        [&] {
+            std::string path = xlsPath;
+            table.Export(path, grid::kExportFormatXls, grid::kExportFlagsDefault);
+        });
+
+    bool csvWritten = true;
+    const double csvSeconds = bench::MedianSeconds(kRuns, nullptr, [&] {
+        const int fd = open(csvPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        cli::FdWriter out(fd);
+        const std::unique_ptr<cli::RowWriter> writer = cli::MakeRowWriter(cli::OutputFormat::Csv, out);
+        writer->Begin();
+        for (const FoundFileRow& row : rows) writer->Row(row);
+        writer->End();
+        csvWritten = out.Close() && csvWritten;
+    });
+
+    bench::PrintFigure("export_xls_seconds", xlsSeconds, "s");
+    bench::PrintFigure("export_csv_seconds", csvSeconds, "s");
+    bench::PrintFigure("export_xls_bytes", static_cast<double>(std::filesystem::file_size(xlsPath)), "B");
+    bench::PrintRatio("export_xls_vs_cli_csv", xlsSeconds, csvSeconds, 3.0);
+    std::filesystem::remove_all(folder);
+    return csvWritten ? 0 : 1;
+}

@@ -15,7 +15,8 @@ bool MemoryByteSource::ReadInto(std::uint64_t offset, std::span<std::uint8_t> ou
 {
     if (offset > bytes_.size() || out.size() > bytes_.size() - offset)
         return false;
-    std::memcpy(out.data(), bytes_.data() + offset, out.size());
+    if (!out.empty())  // an empty span may carry a null pointer, which memcpy must not get
+        std::memcpy(out.data(), bytes_.data() + offset, out.size());
     return true;
 }
 

@@ -114,7 +114,7 @@ std::optional<std::vector<std::uint8_t>> PeImage::ReadRva(std::uint32_t rva, std
         return std::nullopt;
 
     std::vector<std::uint8_t> bytes(count, 0);
-    if (inSection < s->rawSize) {
+    if (count > 0 && inSection < s->rawSize) {
         const std::size_t rawCount = static_cast<std::size_t>(std::min<std::uint64_t>(count, s->rawSize - inSection));
         auto raw = ReadBytes(*source_, std::uint64_t{s->rawOffset} + inSection, rawCount);
         if (!raw)

@@ -78,8 +78,8 @@ Layout PlanLayout(std::uint64_t contentSize)
 
 void WriteHeader(ByteWriter& out, const Layout& layout)
 {
-    static constexpr std::uint8_t kSignature[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-    out.Bytes(kSignature);
+    out.U32(0xE011CFD0); // signature D0 CF 11 E0 A1 B1 1A E1
+    out.U32(0xE11AB1A1);
     out.Zeros(16);   // class identifier
     out.U16(0x003E); // minor version
     out.U16(0x0003); // major version 3

@@ -1,7 +1,8 @@
 // Shared string table: interning, and the SST/CONTINUE/EXTSST serialisation.
 // A string that does not fit into the current record is continued in a
 // CONTINUE record that starts again with the option byte; a string's count and
-// option byte are never split, nor is a two-byte character.
+// option byte are never split, nor is a two-byte character or a surrogate
+// pair (readers decode each piece on its own).
 #include "grid/xls/SharedStringTable.h"
 
 #include <algorithm>
@@ -27,6 +28,21 @@ bool IsShortAscii(std::string_view utf8)
 {
     if (utf8.size() > kMaxCellTextUnits) return false;
     return std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool IsHighSurrogate(const std::uint8_t* unit)
+{
+    const auto value = static_cast<std::uint16_t>(unit[0] | unit[1] << 8);
+    return value >= 0xD800 && value <= 0xDBFF;
+}
+
+// The bytes of characters that fit into room without ending on the first half
+// of a surrogate pair.
+std::size_t PieceSize(const std::uint8_t* characters, std::size_t remaining, std::size_t room, std::size_t unitSize)
+{
+    std::size_t piece = std::min(remaining, room / unitSize * unitSize);
+    if (unitSize == 2 && piece > 0 && piece < remaining && IsHighSurrogate(characters + piece - 2)) piece -= 2;
+    return piece;
 }
 
 struct BucketStart {
@@ -105,16 +121,17 @@ void SharedStringTable::WriteRecords(ByteWriter& out) const
         const std::size_t unitSize = (bytes[2] & kHighByteFlag) ? 2 : 1;
         std::size_t remaining = entry.size() - kStringHeaderSize;
         // The header and at least the first character start in one record.
-        const std::size_t firstPiece = remaining == 0 ? 0 : unitSize;
+        const std::uint8_t* characters = bytes + kStringHeaderSize;
+        std::size_t firstPiece = remaining == 0 ? 0 : unitSize;
+        if (unitSize == 2 && remaining >= 4 && IsHighSurrogate(characters)) firstPiece = 4;
         if (room() < kStringHeaderSize + firstPiece) startContinue();
         if (index % perBucket == 0 && buckets.size() < kMaxBucketsInRecord) {
             buckets.push_back({static_cast<std::uint32_t>(out.Size()),
                                static_cast<std::uint16_t>(out.Size() - record->Start())});
         }
         out.Bytes({bytes, kStringHeaderSize});
-        const std::uint8_t* characters = bytes + kStringHeaderSize;
         while (remaining > 0) {
-            const std::size_t piece = std::min(remaining, room() / unitSize * unitSize);
+            const std::size_t piece = PieceSize(characters, remaining, room(), unitSize);
             out.Bytes({characters, piece});
             characters += piece;
             remaining -= piece;

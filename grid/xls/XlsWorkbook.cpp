@@ -116,6 +116,8 @@ WorkbookWriter::WorkbookWriter(std::vector<SheetColumn> columns)
 }
 
 WorkbookWriter::~WorkbookWriter() = default;
+WorkbookWriter::WorkbookWriter(WorkbookWriter&&) noexcept = default;
+WorkbookWriter& WorkbookWriter::operator=(WorkbookWriter&&) noexcept = default;
 
 void WorkbookWriter::AddRow(std::span<const grid::CellValue> cells)
 {

@@ -31,6 +31,8 @@ public:
     ~WorkbookWriter();
     WorkbookWriter(const WorkbookWriter&) = delete;
     WorkbookWriter& operator=(const WorkbookWriter&) = delete;
+    WorkbookWriter(WorkbookWriter&&) noexcept;
+    WorkbookWriter& operator=(WorkbookWriter&&) noexcept;
 
     // Appends one data row. Cells past the column count are ignored; missing
     // cells are blank. Text is UTF-8 (invalid bytes become U+FFFD), numbers

@@ -18,6 +18,7 @@ namespace grid::xls {
 namespace {
 
 constexpr std::size_t kStringHeaderSize = 3;
+constexpr std::size_t kInitialSlots = 1024;
 constexpr std::uint32_t kMinStringsPerBucket = 8;
 constexpr std::uint32_t kMaxBuckets = 128;
 constexpr std::uint32_t kMaxStringsPerBucket = 0xFFFF;
@@ -52,8 +53,6 @@ struct BucketStart {
 
 } // namespace
 
-SharedStringTable::SharedStringTable() : lookup_(0, EntryHash{this}, EntryEqual{this}) {}
-
 std::string_view SharedStringTable::Entry(std::uint32_t index) const
 {
     const std::size_t begin = starts_[index];
@@ -61,14 +60,21 @@ std::string_view SharedStringTable::Entry(std::uint32_t index) const
     return {reinterpret_cast<const char*>(arena_.data()) + begin, end - begin};
 }
 
-std::size_t SharedStringTable::EntryHash::operator()(std::uint32_t index) const
+void SharedStringTable::Place(std::uint64_t slot)
 {
-    return std::hash<std::string_view>{}(table->Entry(index));
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t at = static_cast<std::size_t>(slot >> 32) & mask;
+    while (slots_[at] != 0) at = (at + 1) & mask;
+    slots_[at] = slot;
 }
 
-bool SharedStringTable::EntryEqual::operator()(std::uint32_t left, std::uint32_t right) const
+void SharedStringTable::GrowLookup()
 {
-    return table->Entry(left) == table->Entry(right);
+    std::vector<std::uint64_t> old(std::max<std::size_t>(kInitialSlots, slots_.size() * 2), 0);
+    old.swap(slots_);
+    for (const std::uint64_t slot : old) {
+        if (slot != 0) Place(slot);
+    }
 }
 
 void SharedStringTable::AppendEncoded(std::string_view utf8)
@@ -92,11 +98,23 @@ std::uint32_t SharedStringTable::Intern(std::string_view utf8)
     const std::size_t arenaSize = arena_.size();
     starts_.push_back(arenaSize);
     AppendEncoded(utf8);
-    const auto [position, inserted] = lookup_.insert(candidate);
-    if (inserted) return candidate;
-    starts_.pop_back();
-    arena_.resize(arenaSize);
-    return *position;
+    const std::string_view encoded = Entry(candidate);
+    const std::size_t fullHash = std::hash<std::string_view>{}(encoded);
+    const auto hash = static_cast<std::uint32_t>(fullHash ^ (fullHash >> 32));
+
+    if ((std::size_t{candidate} + 1) * 2 > slots_.size()) GrowLookup();
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = hash & mask; slots_[at] != 0; at = (at + 1) & mask) {
+        const std::uint64_t slot = slots_[at];
+        if (static_cast<std::uint32_t>(slot >> 32) != hash) continue;
+        const auto existing = static_cast<std::uint32_t>(slot) - 1;
+        if (Entry(existing) != encoded) continue;
+        starts_.pop_back();
+        arena_.resize(arenaSize);
+        return existing;
+    }
+    Place(std::uint64_t{hash} << 32 | (std::uint64_t{candidate} + 1));
+    return candidate;
 }
 
 void SharedStringTable::WriteRecords(ByteWriter& out) const

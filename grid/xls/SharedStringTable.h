@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "grid/xls/ByteWriter.h"
@@ -18,7 +17,7 @@ constexpr std::size_t kMaxCellTextUnits = 32767;
 
 class SharedStringTable {
 public:
-    SharedStringTable();
+    SharedStringTable() = default;
     SharedStringTable(const SharedStringTable&) = delete;
     SharedStringTable& operator=(const SharedStringTable&) = delete;
 
@@ -34,23 +33,19 @@ public:
     void WriteRecords(ByteWriter& out) const;
 
 private:
-    struct EntryHash {
-        const SharedStringTable* table;
-        std::size_t operator()(std::uint32_t index) const;
-    };
-    struct EntryEqual {
-        const SharedStringTable* table;
-        bool operator()(std::uint32_t left, std::uint32_t right) const;
-    };
-
     std::string_view Entry(std::uint32_t index) const;
     void AppendEncoded(std::string_view utf8);
+    void GrowLookup();
+    void Place(std::uint64_t slot);
 
     // Entries back to back: character count (2 bytes), option byte, characters.
     std::vector<std::uint8_t> arena_;
     std::vector<std::size_t> starts_;
     std::uint32_t references_ = 0;
-    std::unordered_set<std::uint32_t, EntryHash, EntryEqual> lookup_;
+    // Open-addressing index of the entries, at most half full. A slot holds
+    // an entry's 32-bit hash in its upper half and the entry's index plus one
+    // in its lower half; 0 marks a free slot.
+    std::vector<std::uint64_t> slots_;
 };
 
 } // namespace grid::xls

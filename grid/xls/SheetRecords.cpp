@@ -2,6 +2,8 @@
 #include "grid/xls/SheetRecords.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
 
 #include "grid/xls/BiffRecordIds.h"
@@ -25,6 +27,42 @@ constexpr std::uint16_t kWindowSelected = 0x0200;
 constexpr std::uint16_t kWindowActive = 0x0400;
 constexpr std::uint32_t kDefaultGridColour = 0x40;
 
+// Cell records have a fixed layout: record header, row, column, XF, value.
+// They are laid out in a small array and appended in one step, since this is
+// the path every cell takes.
+template <std::size_t Size>
+class CellRecord {
+public:
+    CellRecord(std::uint16_t id, std::uint16_t row, std::uint16_t column, std::uint16_t xf)
+    {
+        Put16(id);
+        Put16(static_cast<std::uint16_t>(Size - 4));
+        Put16(row);
+        Put16(column);
+        Put16(xf);
+    }
+    void Put16(std::uint16_t value)
+    {
+        bytes_[used_++] = static_cast<std::uint8_t>(value);
+        bytes_[used_++] = static_cast<std::uint8_t>(value >> 8);
+    }
+    void Put32(std::uint32_t value)
+    {
+        Put16(static_cast<std::uint16_t>(value));
+        Put16(static_cast<std::uint16_t>(value >> 16));
+    }
+    void Put64(std::uint64_t value)
+    {
+        Put32(static_cast<std::uint32_t>(value));
+        Put32(static_cast<std::uint32_t>(value >> 32));
+    }
+    void AppendTo(std::vector<std::uint8_t>& out) const { out.insert(out.end(), bytes_.begin(), bytes_.end()); }
+
+private:
+    std::array<std::uint8_t, Size> bytes_{};
+    std::size_t used_ = 0;
+};
+
 } // namespace
 
 std::uint16_t ColumnWidthUnits(double widthTwips)
@@ -36,25 +74,17 @@ std::uint16_t ColumnWidthUnits(double widthTwips)
 
 void SheetRecords::AddTextCell(std::uint16_t column, std::uint16_t xf, std::uint32_t stringIndex)
 {
-    ByteWriter out(cells_);
-    out.U16(biff::kLabelSst);
-    out.U16(10);
-    out.U16(static_cast<std::uint16_t>(rowCount_ - 1));
-    out.U16(column);
-    out.U16(xf);
-    out.U32(stringIndex);
+    CellRecord<14> record(biff::kLabelSst, static_cast<std::uint16_t>(rowCount_ - 1), column, xf);
+    record.Put32(stringIndex);
+    record.AppendTo(cells_);
     columnEnd_ = std::max<std::uint16_t>(columnEnd_, column + 1);
 }
 
 void SheetRecords::AddNumberCell(std::uint16_t column, std::uint16_t xf, double value)
 {
-    ByteWriter out(cells_);
-    out.U16(biff::kNumber);
-    out.U16(14);
-    out.U16(static_cast<std::uint16_t>(rowCount_ - 1));
-    out.U16(column);
-    out.U16(xf);
-    out.F64(value);
+    CellRecord<18> record(biff::kNumber, static_cast<std::uint16_t>(rowCount_ - 1), column, xf);
+    record.Put64(std::bit_cast<std::uint64_t>(value));
+    record.AppendTo(cells_);
     columnEnd_ = std::max<std::uint16_t>(columnEnd_, column + 1);
 }
 

@@ -2,6 +2,7 @@
 // buffer and against the parent block.
 #include "platform/version/VersionBlock.h"
 
+#include "platform/WildcardMatch.h"
 #include "platform/version/Utf16.h"
 
 #include <algorithm>
@@ -17,19 +18,12 @@ std::size_t AlignUp4(std::size_t offset)
     return (offset + 3) & ~std::size_t{3};
 }
 
-char FoldAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool KeyEquals(const ByteReader& buffer, const BlockNode& node, std::string_view wanted)
 {
     auto keyBytes = buffer.Bytes(node.keyStart, node.keyEnd - node.keyStart);
     if (!keyBytes)
         return false;
-    const std::string key = Utf16LeToUtf8(*keyBytes);
-    return std::equal(key.begin(), key.end(), wanted.begin(), wanted.end(),
-                      [](char a, char b) { return FoldAscii(a) == FoldAscii(b); });
+    return platform::EqualsIgnoringCase(Utf16LeToUtf8(*keyBytes), wanted);
 }
 
 }  // namespace

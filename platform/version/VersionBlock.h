@@ -31,7 +31,7 @@ struct BlockNode {
 std::optional<BlockNode> ReadBlockNode(const ByteReader& buffer, std::size_t start, std::size_t parentEnd);
 
 // The block reached by following keys from the root (compared without regard
-// to ASCII letter case); the root itself for an empty list.
+// to letter case); the root itself for an empty list.
 std::optional<BlockNode> FindBlock(const ByteReader& buffer, const std::vector<std::string_view>& keys);
 
 }  // namespace platform::version

@@ -2,6 +2,7 @@
 // block, answer queries by path.
 #include "platform/version/VersionInfo.h"
 
+#include "platform/WildcardMatch.h"
 #include "platform/version/ByteReader.h"
 #include "platform/version/ByteSource.h"
 #include "platform/version/PeImage.h"
@@ -21,14 +22,6 @@ using version::ByteReader;
 constexpr std::uint32_t kMaxVersionBlockBytes = 64 * 1024;
 constexpr std::size_t kFixedRecordBytes = 52;
 constexpr std::uint16_t kVersionResourceName = 1;
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-        return fold(x) == fold(y);
-    });
-}
 
 std::vector<std::string_view> SplitQueryPath(std::string_view path)
 {
@@ -131,8 +124,8 @@ std::optional<VersionValue> VersionInfo::Query(std::string_view subBlock) const
     }
     // The entries of a string table are text whatever their type field says;
     // the entries of VarFileInfo are raw bytes whatever it says.
-    const bool inStringTable = keys.size() == 3 && EqualsIgnoringAsciiCase(keys[0], "StringFileInfo");
-    const bool inVarFileInfo = EqualsIgnoringAsciiCase(keys[0], "VarFileInfo");
+    const bool inStringTable = keys.size() == 3 && EqualsIgnoringCase(keys[0], "StringFileInfo");
+    const bool inVarFileInfo = EqualsIgnoringCase(keys[0], "VarFileInfo");
     if (inStringTable || (!inVarFileInfo && node->type == 1))
         return TextValue(buffer, *node);
     return BinaryValue(buffer, *node);

@@ -94,3 +94,20 @@ TEST(VersionQuery, KeyWithoutNulAndValuePastTheBlock)
     EXPECT_EQ(translation->data, std::string("\x09\x04\xB0\x04", 4));
     EXPECT_FALSE(rooted->Query("\\"));
 }
+
+TEST(VersionQuery, KeysOutsideAsciiCompareWithoutRegardToCase)
+{
+    auto entry = Header(0, 3, 1, u"Компания");
+    entry.insert(entry.end(), {'O', 0, 'O', 0, 'O', 0, 0, 0});
+    entry[0] = static_cast<std::uint8_t>(entry.size());
+    auto root = Header(0, 0, 0, u"VS_VERSION_INFO");
+    root.insert(root.end(), entry.begin(), entry.end());
+    root[0] = static_cast<std::uint8_t>(root.size());
+
+    auto info = VersionInfo::FromBlock(root);
+    ASSERT_TRUE(info);
+    auto value = info->Query("\\КОМПАНИЯ");
+    ASSERT_TRUE(value);
+    EXPECT_EQ(value->data, "OOO");
+    EXPECT_FALSE(info->Query("\\Компани"));
+}

@@ -1,0 +1,51 @@
+// The minimum window size and the run-time places of the line, the table and
+// the status line.
+#include <QLabel>
+
+#include "frmMain/LineControl.h"
+#include "grid/ResultGridView.h"
+#include "platform/desktop/Twips.h"
+#include "tests/window/WindowFixture.h"
+
+namespace {
+
+TEST_F(WindowTest, TooSmallIsRaisedToTheMinimumAndTheMinimumIsKept)
+{
+    frmMain& w = OpenWindow();
+    const desktop::TwipsScale scale = desktop::TwipsScale::ForWidget(w);
+    w.resize(scale.ToPixelsX(3000), scale.ToPixelsY(2000));
+    EXPECT_GE(scale.ToTwipsX(w.frameGeometry().width()), 4000);
+    EXPECT_GE(scale.ToTwipsY(w.frameGeometry().height()), 3000);
+    EXPECT_LT(scale.ToTwipsX(w.frameGeometry().width() - 1), 4000);
+    EXPECT_LT(scale.ToTwipsY(w.frameGeometry().height() - 1), 3000);
+
+    // Exactly at (or, where pixels cannot hit it, just above) the minimum.
+    const QSize atMinimum = w.size();
+    w.resize(atMinimum);
+    EXPECT_EQ(w.size(), atMinimum);
+    const QSize larger(atMinimum.width() + 1, atMinimum.height() + 1);
+    w.resize(larger);
+    EXPECT_EQ(w.size(), larger);
+}
+
+TEST_F(WindowTest, TheLineTableAndStatusLineFollowTheClientArea)
+{
+    frmMain& w = OpenWindow();
+    const desktop::TwipsScale scale = desktop::TwipsScale::ForWidget(w);
+    w.resize(scale.ToPixelsX(9000), scale.ToPixelsY(6000));
+    ASSERT_DOUBLE_EQ(scale.ToTwipsX(w.width()), 9000);
+    ASSERT_DOUBLE_EQ(scale.ToTwipsY(w.height()), 6000);
+
+    EXPECT_DOUBLE_EQ(w.lin()->X1(), 0);
+    EXPECT_DOUBLE_EQ(w.lin()->Y1(), 5580);
+    EXPECT_DOUBLE_EQ(w.lin()->X2(), 9000);
+    EXPECT_DOUBLE_EQ(w.lin()->Y2(), 5580);
+    EXPECT_EQ(w.grd()->geometry(), QRect(scale.ToPixelsX(3600), 0, scale.ToPixelsX(9000 - 3600 - 135),
+                                         scale.ToPixelsY(5550)));
+    EXPECT_EQ(w.lblInfo()->geometry(),
+              QRect(scale.ToPixelsX(60), scale.ToPixelsY(5670), scale.ToPixelsX(8880), scale.ToPixelsY(195)));
+    // The table's right edge stays inside the client area.
+    EXPECT_LT(w.grd()->geometry().right(), w.width());
+}
+
+} // namespace

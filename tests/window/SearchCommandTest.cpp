@@ -1,0 +1,219 @@
+// The search and cancel commands, the rows the progress handler writes, the
+// status line during a walk, and sorting by heading.
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <set>
+
+#include "cDisk/FoundFileRow.h"
+#include "grid/ResultGridView.h"
+#include "tests/window/WindowFixture.h"
+
+namespace {
+
+QString FixturePath(const char* name)
+{
+    return QStringLiteral(LUMBREL_FIXTURES_DIR "/pe/") + QString::fromLatin1(name);
+}
+
+std::vector<std::string> FileNameColumn(grid::ResultGrid& table)
+{
+    std::vector<std::string> names;
+    for (int row = 0; row < table.RowCount(); ++row) {
+        names.push_back(std::get<std::string>(table.CellValueAt(row, 0)));
+    }
+    return names;
+}
+
+TEST_F(WindowTest, SearchFillsOneRowPerFileAndEndsSortedByName)
+{
+    WriteFile(QStringLiteral("b.exe"), 1234);
+    WriteFile(QStringLiteral("a.DLL"), 7);
+    WriteFile(QStringLiteral("sub/c.ocx"), 0);
+    WriteFile(QStringLiteral("readme.txt"));
+    ASSERT_TRUE(QFile::copy(FixturePath("plain32.dll"), TreePath() + QStringLiteral("/sub/plain32.dll")));
+    frmMain& w = OpenWindow();
+    const QString typedPath = TreePath() + QStringLiteral("/./");
+    Search(typedPath, QStringLiteral("*.exe;*.ocx;*.dll"));
+
+    grid::ResultGrid& table = w.Grid();
+    ASSERT_EQ(table.RowCount(), 4);
+    EXPECT_EQ(w.lblInfo()->text(), QStringLiteral("4 files found."));
+    EXPECT_EQ(FileNameColumn(table), (std::vector<std::string>{"a.DLL", "b.exe", "c.ocx", "plain32.dll"}));
+    EXPECT_EQ(table.Column(1).SortOrder(), grid::kSortAscending);
+    EXPECT_EQ(table.Column(1).HeadingStyle().ForeColor(), grid::kColorBlue);
+    EXPECT_TRUE(table.Column(1).HeadingStyle().Underline());
+    for (int position = 2; position <= 8; ++position) {
+        EXPECT_EQ(table.Column(position).SortOrder(), grid::kSortNone);
+        EXPECT_FALSE(table.Column(position).HeadingStyle().Underline());
+    }
+
+    const std::string root = QFile::encodeName(typedPath).toStdString();
+    // b.exe: a plain file, so no version facts.
+    EXPECT_EQ(CellText(1, 1), "");
+    EXPECT_EQ(std::get<platform::FixedDecimal>(table.CellValueAt(1, 2)), platform::FixedDecimal::FromWhole(1234));
+    EXPECT_TRUE(std::holds_alternative<platform::DateTime>(table.CellValueAt(1, 3)));
+    EXPECT_EQ(CellText(1, 4), root);
+    // The PE fixture: its row has the same facts the shared row builder gives.
+    const std::string folder = root + "sub/";
+    const FoundFileRow expected = BuildFoundFileRow(folder, "plain32.dll");
+    EXPECT_FALSE(expected.version.empty());
+    EXPECT_EQ(CellText(3, 1), expected.version);
+    EXPECT_EQ(std::get<platform::FixedDecimal>(table.CellValueAt(3, 2)), expected.size);
+    EXPECT_EQ(CellText(3, 4), folder);
+    EXPECT_EQ(CellText(3, 5), expected.desc);
+    EXPECT_EQ(CellText(3, 6), expected.product);
+    EXPECT_EQ(CellText(3, 7), expected.company);
+
+    // The box keeps exactly what was typed; the buttons are idle again.
+    EXPECT_EQ(w.txt(1)->text(), typedPath);
+    EXPECT_TRUE(w.cmd(frmMain::kSearch)->isEnabled());
+    EXPECT_FALSE(w.cmd(frmMain::kCancel)->isEnabled());
+    EXPECT_TRUE(w.cmd(frmMain::kExport)->isEnabled());
+    EXPECT_EQ(Settings().Read(QStringLiteral("settings"), QStringLiteral("lastpath"), QString()), typedPath);
+}
+
+TEST_F(WindowTest, SubfoldersOnlyWhenTicked)
+{
+    WriteFile(QStringLiteral("top.exe"));
+    WriteFile(QStringLiteral("sub/deep/low.exe"));
+    frmMain& w = OpenWindow();
+    Search(TreePath(), QStringLiteral("*.exe"), false);
+    EXPECT_EQ(FileNameColumn(w.Grid()), std::vector<std::string>{"top.exe"});
+    Search(TreePath(), QStringLiteral("*.exe"), true);
+    EXPECT_EQ(FileNameColumn(w.Grid()), (std::vector<std::string>{"low.exe", "top.exe"}));
+}
+
+TEST_F(WindowTest, NothingFoundEndsWithTheNoFilesSummaryAndExportEnabled)
+{
+    WriteFile(QStringLiteral("a.exe"));
+    frmMain& w = OpenWindow();
+    Search(TreePath(), QString());
+    EXPECT_EQ(w.Grid().RowCount(), 0);
+    EXPECT_EQ(w.lblInfo()->text(), QStringLiteral("No files found."));
+    EXPECT_TRUE(w.cmd(frmMain::kExport)->isEnabled());
+
+    Search(TreePath() + QStringLiteral("/missing"), QStringLiteral("*.*"));
+    EXPECT_EQ(w.lblInfo()->text(), QStringLiteral("No files found."));
+    EXPECT_TRUE(messages_->shown.empty());
+}
+
+TEST_F(WindowTest, CancelWritesTheSummaryAtOnceAndSearchWaitsForTheWalkToUnwind)
+{
+    for (int i = 0; i < 30; ++i) WriteFile(QStringLiteral("f%1.exe").arg(i, 2, 10, QLatin1Char('0')));
+    frmMain& w = OpenWindow();
+    bool cancelled = false;
+    QString summaryAtCancel;
+    bool searchEnabledWhileUnwinding = false;
+    onYield = [&] {
+        if (cancelled) {
+            searchEnabledWhileUnwinding |= w.cmd(frmMain::kSearch)->isEnabled();
+            return;
+        }
+        if (w.Grid().RowCount() == 5) {
+            w.cmd(frmMain::kCancel)->click();
+            cancelled = true;
+            summaryAtCancel = w.lblInfo()->text();
+            EXPECT_FALSE(w.cmd(frmMain::kCancel)->isEnabled());
+            EXPECT_TRUE(w.cmd(frmMain::kExport)->isEnabled());
+            searchEnabledWhileUnwinding |= w.cmd(frmMain::kSearch)->isEnabled();
+        }
+    };
+    Search(TreePath(), QStringLiteral("*.exe"));
+    ASSERT_TRUE(cancelled);
+    EXPECT_EQ(summaryAtCancel, QStringLiteral("5 files found."));
+    EXPECT_FALSE(searchEnabledWhileUnwinding);
+    const int rows = w.Grid().RowCount();
+    EXPECT_TRUE(rows == 5 || rows == 6) << rows;
+    EXPECT_EQ(w.lblInfo()->text(), QString::number(rows) + QStringLiteral(" files found."));
+    EXPECT_TRUE(w.cmd(frmMain::kSearch)->isEnabled());
+    // A cancelled walk never left rows behind without their file name.
+    for (int row = 0; row < rows; ++row) EXPECT_FALSE(CellText(row, 0).empty());
+}
+
+TEST_F(WindowTest, HeadingNotificationsAlternateAndRestartOnAnotherColumn)
+{
+    WriteFile(QStringLiteral("b.exe"), 30);
+    WriteFile(QStringLiteral("a.exe"), 20);
+    WriteFile(QStringLiteral("c.exe"), 10);
+    frmMain& w = OpenWindow();
+    Search(TreePath(), QStringLiteral("*.exe"));
+    grid::ResultGrid& table = w.Grid();
+
+    // Right after a search the first click on "Filename" reverses it.
+    emit w.grd()->columnNotification(1);
+    EXPECT_EQ(FileNameColumn(table), (std::vector<std::string>{"c.exe", "b.exe", "a.exe"}));
+    std::vector<int> orders;
+    for (int click = 0; click < 3; ++click) {
+        emit w.grd()->columnNotification(3);
+        orders.push_back(table.Column(3).SortOrder());
+    }
+    EXPECT_EQ(orders, (std::vector<int>{1, 2, 1}));
+    EXPECT_EQ(FileNameColumn(table), (std::vector<std::string>{"c.exe", "a.exe", "b.exe"}));
+    emit w.grd()->columnNotification(5);
+    EXPECT_EQ(table.Column(3).SortOrder(), grid::kSortNone);
+    EXPECT_EQ(table.Column(5).SortOrder(), grid::kSortAscending);
+    emit w.grd()->columnNotification(3);
+    EXPECT_EQ(table.Column(3).SortOrder(), grid::kSortAscending);
+    // The summary line is the tail's, not the notification's.
+    EXPECT_EQ(w.lblInfo()->text(), QStringLiteral("3 files found."));
+}
+
+TEST_F(WindowTest, TheStatusLineNamesEvery25thFolderOfTheWindowsLife)
+{
+    for (int i = 0; i < 60; ++i) ASSERT_TRUE(QDir(TreePath()).mkpath(QStringLiteral("d%1").arg(i)));
+    frmMain& w = OpenWindow();
+    std::set<QString> named;
+    onYield = [&] {
+        if (w.lblInfo()->text().startsWith(QStringLiteral("Now in "))) named.insert(w.lblInfo()->text());
+    };
+    Search(TreePath(), QStringLiteral("*.exe"));
+    EXPECT_EQ(named.size(), 3u);
+    EXPECT_EQ(w.FolderCounter(), 60);
+
+    // The count goes on across searches: of 20 more folders only the 76th of
+    // the window's life is named.
+    named.clear();
+    Search(TreePath() + QStringLiteral("/d0"), QStringLiteral("*.exe"));
+    EXPECT_TRUE(named.empty());
+    QTemporaryDir second;
+    for (int i = 0; i < 20; ++i) ASSERT_TRUE(QDir(second.path()).mkpath(QStringLiteral("e%1").arg(i)));
+    Search(second.path(), QStringLiteral("*.exe"));
+    EXPECT_EQ(named.size(), 1u);
+    EXPECT_EQ(w.FolderCounter(), 80);
+
+    // Without subfolders no folder is entered or counted.
+    Search(second.path(), QStringLiteral("*.exe"), false);
+    EXPECT_EQ(w.FolderCounter(), 80);
+}
+
+TEST_F(WindowTest, AFileThatVanishesGetsEmptyFactsAndTheSearchGoesOn)
+{
+    WriteFile(QStringLiteral("a.exe"), 100);
+    WriteFile(QStringLiteral("b.exe"), 100);
+    frmMain& w = OpenWindow();
+    bool removed = false;
+    onYield = [&] {
+        if (!removed && w.lblInfo()->text().endsWith(QStringLiteral("(1 files found)"))) {
+            removed = true;
+            QFile::remove(TreePath() + QStringLiteral("/a.exe"));
+            QFile::remove(TreePath() + QStringLiteral("/b.exe"));
+        }
+    };
+    Search(TreePath(), QStringLiteral("*.exe"));
+    ASSERT_TRUE(removed);
+    ASSERT_GE(w.Grid().RowCount(), 1);
+    EXPECT_TRUE(messages_->shown.empty());
+    for (int row = 0; row < w.Grid().RowCount(); ++row) {
+        EXPECT_FALSE(CellText(row, 0).empty());
+        EXPECT_TRUE(std::holds_alternative<std::monostate>(w.Grid().CellValueAt(row, 3)));
+        EXPECT_EQ(std::get<platform::FixedDecimal>(w.Grid().CellValueAt(row, 2)), platform::FixedDecimal());
+    }
+    EXPECT_EQ(w.lblInfo()->text(), QString::number(w.Grid().RowCount()) + QStringLiteral(" files found."));
+}
+
+} // namespace

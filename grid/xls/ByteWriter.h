@@ -1,9 +1,8 @@
-// Appends little-endian integers, doubles and raw bytes to a growing byte
+// Appends little-endian integers and raw bytes to a growing byte
 // buffer, and patches fixed-size fields written earlier. All multi-byte values
 // are laid out byte by byte, independent of the host's byte order.
 #pragma once
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -33,7 +32,6 @@ public:
         U32(static_cast<std::uint32_t>(value));
         U32(static_cast<std::uint32_t>(value >> 32));
     }
-    void F64(double value) { U64(std::bit_cast<std::uint64_t>(value)); }
     void Bytes(std::span<const std::uint8_t> data) { bytes_.insert(bytes_.end(), data.begin(), data.end()); }
     void Zeros(std::size_t count) { bytes_.insert(bytes_.end(), count, 0); }
 

@@ -13,6 +13,7 @@ namespace grid {
 namespace {
 
 constexpr char kDigitRunMarker = '0';
+constexpr std::uint32_t kLongRunMark = 0xFF;
 
 bool IsDigit(unsigned char byte)
 {
@@ -103,7 +104,9 @@ void AppendUtf8(std::string& out, char32_t c)
     }
 }
 
-// Marker, four bytes of significant-digit count (big-endian), the digits.
+// Marker, the count of significant digits, the digits. Counts below 255
+// take one byte; longer runs write 255 and the count in four bytes
+// (big-endian), which keeps byte order equal to count order.
 void AppendDigitRun(std::string& out, std::string_view run)
 {
     const std::size_t firstSignificant = std::min(run.find_first_not_of('0'), run.size());
@@ -111,8 +114,12 @@ void AppendDigitRun(std::string& out, std::string_view run)
     const auto count = static_cast<std::uint32_t>(
         std::min<std::size_t>(significant.size(), std::numeric_limits<std::uint32_t>::max()));
     out.push_back(kDigitRunMarker);
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<char>((count >> shift) & 0xFF));
+    if (count < kLongRunMark) {
+        out.push_back(static_cast<char>(count));
+    } else {
+        out.push_back(static_cast<char>(kLongRunMark));
+        for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>((count >> shift) & 0xFF));
+    }
     out.append(significant);
 }
 
@@ -122,6 +129,12 @@ std::string NaturalSortKey(std::string_view text)
 {
     std::string key;
     key.reserve(text.size() + 8);
+    AppendNaturalSortKey(key, text);
+    return key;
+}
+
+void AppendNaturalSortKey(std::string& key, std::string_view text)
+{
     std::size_t pos = 0;
     while (pos < text.size()) {
         const auto byte = static_cast<unsigned char>(text[pos]);
@@ -142,7 +155,6 @@ std::string NaturalSortKey(std::string_view text)
         AppendUtf8(key, FoldCase(codePoint));
         pos += length;
     }
-    return key;
 }
 
 int CompareNatural(std::string_view left, std::string_view right)

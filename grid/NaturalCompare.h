@@ -14,6 +14,8 @@ namespace grid {
 // tie-break). Sorting many texts compares precomputed keys instead of
 // re-reading the texts.
 std::string NaturalSortKey(std::string_view text);
+// The same key, appended to out (lets many keys share one buffer).
+void AppendNaturalSortKey(std::string& out, std::string_view text);
 
 // Negative, zero or positive; zero only for identical texts.
 int CompareNatural(std::string_view left, std::string_view right);

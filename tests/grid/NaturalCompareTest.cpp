@@ -21,6 +21,12 @@ TEST(NaturalCompare, DigitRunsCompareByValue)
     EXPECT_LT(CompareNatural("6.1.7601", "10.0.1"), 0);
     EXPECT_LT(CompareNatural("v9", "v0010"), 0);
     EXPECT_LT(CompareNatural("x99999999999999999999999", "x100000000000000000000000"), 0);
+    const std::string nines254(254, '9');
+    const std::string ones255(255, '1');
+    const std::string ones300(300, '1');
+    EXPECT_LT(CompareNatural("x" + nines254, "x" + ones255), 0);
+    EXPECT_LT(CompareNatural("x" + ones255 + "9", "x" + ones300), 0);
+    EXPECT_LT(CompareNatural("x" + ones300, "x" + ones300 + "1"), 0);
     EXPECT_LT(CompareNatural("file", "file1"), 0);
     EXPECT_LT(CompareNatural("a 1", "a1"), 0);
     EXPECT_LT(CompareNatural("a1", "ab"), 0);

@@ -15,7 +15,7 @@ using platform::VersionInfo;
 
 namespace {
 
-class ScratchFolder : public ::testing::Test {
+class VersionFileSource : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -29,7 +29,7 @@ protected:
 
 }  // namespace
 
-TEST_F(ScratchFolder, NonRegularAndMissingFilesAreNeverRead)
+TEST_F(VersionFileSource, NonRegularAndMissingFilesAreNeverRead)
 {
     const std::string fifo = folder_ + "/pipe.dll";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -42,7 +42,7 @@ TEST_F(ScratchFolder, NonRegularAndMissingFilesAreNeverRead)
     EXPECT_FALSE(VersionInfo::FromFile("/dev/zero"));
 }
 
-TEST_F(ScratchFolder, NamesThatAreNotUtf8AndLinks)
+TEST_F(VersionFileSource, NamesThatAreNotUtf8AndLinks)
 {
     const std::string odd = folder_ + "/caf\xE9\xFF.dll";
     std::filesystem::copy_file(PeFixture("plain64.dll"), odd);
@@ -55,7 +55,7 @@ TEST_F(ScratchFolder, NamesThatAreNotUtf8AndLinks)
     EXPECT_TRUE(VersionInfo::FromFile(link));
 }
 
-TEST_F(ScratchFolder, PathsLongerThanTheKernelTakesInOneCall)
+TEST_F(VersionFileSource, PathsLongerThanTheKernelTakesInOneCall)
 {
     // 30 folders of 200 characters: a path of over 6,000 bytes.
     const std::string piece(200, 'd');

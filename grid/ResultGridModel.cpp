@@ -45,8 +45,10 @@ QVariant ResultGridModel::data(const QModelIndex& index, int role) const
         if (style.ForeColor() == kColorWindowText) return QVariant();
         return QBrush(ToQColor(style.ForeColor(), QApplication::palette()));
     case Qt::FontRole: {
+        // Plain cells take the view's font; only an underlined style needs one.
+        if (!style.Underline()) return QVariant();
         QFont font = GridFont();
-        font.setUnderline(style.Underline());
+        font.setUnderline(true);
         return font;
     }
     default:

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "VORN_STD_library/PathHelpers.h"
@@ -53,10 +54,19 @@ void PlaceAtDesign(QWidget& control, const DesignRect& rect, const desktop::Twip
 void UseWindowColours(QWidget& control)
 {
     QPalette colours = control.palette();
-    colours.setColor(QPalette::Window, colours.color(QPalette::Base));
+    const QColor window = colours.color(QPalette::Base);
+    colours.setColor(QPalette::Window, window);
+    colours.setColor(QPalette::Button, window);
     colours.setColor(QPalette::WindowText, colours.color(QPalette::Text));
     control.setPalette(colours);
+    control.setBackgroundRole(QPalette::Window);
     control.setAutoFillBackground(true);
+}
+
+// A caption label grows to show its whole caption in the font at hand.
+void FitCaption(QLabel& label)
+{
+    label.resize(std::max(label.width(), label.sizeHint().width()), label.height());
 }
 
 struct ColumnDesign {
@@ -127,6 +137,8 @@ void frmMain::CreateControls()
                              static_cast<QWidget*>(chk99_)}) {
         UseWindowColours(*control);
     }
+    FitCaption(*lbl_[0]);
+    FitCaption(*lbl_[1]);
 
     grd_ = new grid::ResultGridView(this);
     grd_->SetModel(model_.get());

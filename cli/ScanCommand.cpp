@@ -151,9 +151,14 @@ int Run(const ScanOptions& options)
         return kExitOutput;
     }
 
+    // Rows streaming to the terminal would be torn up by the progress line,
+    // and show the progress themselves.
+    const bool rowsOnTerminal = options.mode == ScanMode::Files && !toFile && isatty(kStdout);
+    const bool showProgress = !options.quiet && !rowsOnTerminal && isatty(kStderr);
+
     FdWriter out(outputFd);
     {
-        ProgressLine progress(kStderr, !options.quiet && isatty(kStderr), ProgressLine::TerminalWidth(kStderr));
+        ProgressLine progress(kStderr, showProgress, ProgressLine::TerminalWidth(kStderr));
         RunSearch(options, out, progress);
     }
     if (toFile) out.Close();

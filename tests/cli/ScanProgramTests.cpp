@@ -269,9 +269,16 @@ TEST_F(ScanProgram, ProgressLineAppearsOnlyOnATerminalAndIsErased)
     EXPECT_EQ(drawn.substr(drawn.size() - 4), "\r\x1b[K");
     EXPECT_EQ(shown.out, RunScan({root_}).out);
 
-    ProcessSetup quiet = onTerminal;
-    EXPECT_EQ(RunScan({"-q", root_}, quiet).exitStatus, 0);
+    EXPECT_EQ(RunScan({"-q", root_}, onTerminal).exitStatus, 0);
     EXPECT_EQ(terminal.Drain(), "");
+
+    // Rows going to the same terminal are not torn up by the progress line.
+    ProcessSetup bothOnTerminal = onTerminal;
+    bothOnTerminal.stdoutFd = terminal.terminal;
+    EXPECT_EQ(RunScan({root_}, bothOnTerminal).exitStatus, 0);
+    const std::string rows = terminal.Drain();
+    EXPECT_NE(rows.find("plain.dll"), std::string::npos);
+    EXPECT_EQ(rows.find("\x1b[K"), std::string::npos);
 }
 
 TEST_F(ScanProgram, MissingOrUnreadableStartFolderExitsWithOne)

@@ -1,5 +1,5 @@
-// File icons from the desktop: the icon the theme shows for the file's type,
-// encoded as PNG. Needs a running QApplication and the GUI thread.
+// File icons from the desktop: a PE image's own icon, else the icon the theme
+// shows for the file's type; either encoded as PNG at 16 or 32 pixels. Needs a running QApplication and the GUI thread.
 #pragma once
 
 #include "platform/FileIcons.h"

@@ -115,15 +115,25 @@ TEST(MimeTypeNames, KnownExtensionsGetTheDatabaseNameOthersTheBuiltInRule)
     EXPECT_EQ(names.TypeNameFor("/no/such/dir/page.html"), names.TypeNameFor("page.html"));
 }
 
-TEST(DesktopFileIcons, EveryFileGetsADecodableIconOfTheRequestedSize)
+TEST(DesktopFileIcons, ImagesShowTheirOwnIconOthersTheThemesAtTheRequestedSize)
 {
     desktop::DesktopFileIconSource icons;
-    for (const auto size : {platform::IconSize::Small, platform::IconSize::Large}) {
-        const platform::FileIconImage icon = icons.IconFor("/no/such/file.txt", size);
-        ASSERT_NE(icon.sourceHandle, 0);
-        QImage image;
-        ASSERT_TRUE(image.loadFromData(icon.encodedImage.data(), static_cast<int>(icon.encodedImage.size())));
-        EXPECT_EQ(image.width(), size == platform::IconSize::Small ? 16 : 32);
+    const std::string withIcon = LUMBREL_FIXTURES_DIR "/pe/no_version_icon.dll";
+    const std::string withoutIcon = LUMBREL_FIXTURES_DIR "/pe/plain32.dll";
+    struct Case {
+        std::string path;
+        std::int32_t handle;
+    };
+    for (const Case& file : {Case{withIcon, desktop::kIconFromImage}, Case{withoutIcon, desktop::kIconFromTheme},
+                             Case{"/no/such/file.txt", desktop::kIconFromTheme}}) {
+        for (const auto size : {platform::IconSize::Small, platform::IconSize::Large}) {
+            SCOPED_TRACE(file.path);
+            const platform::FileIconImage icon = icons.IconFor(file.path, size);
+            EXPECT_EQ(icon.sourceHandle, file.handle);
+            QImage image;
+            ASSERT_TRUE(image.loadFromData(icon.encodedImage.data(), static_cast<int>(icon.encodedImage.size())));
+            EXPECT_EQ(image.width(), size == platform::IconSize::Small ? 16 : 32);
+        }
     }
 }
 

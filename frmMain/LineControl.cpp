@@ -15,28 +15,34 @@ LineControl::LineControl(QWidget* parent) : QWidget(parent)
 
 void LineControl::SetX1(double twips)
 {
+    if (x1_ == twips) return;
     x1_ = twips;
     Reposition();
 }
 
 void LineControl::SetY1(double twips)
 {
+    if (y1_ == twips) return;
     y1_ = twips;
     Reposition();
 }
 
 void LineControl::SetX2(double twips)
 {
+    if (x2_ == twips) return;
     x2_ = twips;
     Reposition();
 }
 
 void LineControl::SetY2(double twips)
 {
+    if (y2_ == twips) return;
     y2_ = twips;
     Reposition();
 }
 
+// Runs only when an end point moved: the window lays out on every paint, and
+// repainting an unchanged line would ask for that paint again.
 void LineControl::Reposition()
 {
     const desktop::TwipsScale scale = desktop::TwipsScale::ForWidget(*this);

@@ -49,3 +49,18 @@ TEST_F(WindowTest, TheLineTableAndStatusLineFollowTheClientArea)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(WindowTest, AMinimisedWindowIsNeitherRaisedNorLaidOut)
+{
+    frmMain& w = OpenWindow();
+    const double lineBefore = w.lin()->Y1();
+    w.setWindowState(Qt::WindowMinimized);
+    ASSERT_TRUE(w.isMinimized());
+    w.resize(50, 40);
+    EXPECT_EQ(w.size(), QSize(50, 40));
+    EXPECT_DOUBLE_EQ(w.lin()->Y1(), lineBefore);
+}
+
+} // namespace

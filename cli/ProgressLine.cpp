@@ -24,7 +24,10 @@ void ProgressLine::Update(std::int64_t filesFound, std::string_view folder, Cloc
     if (drawn_ && now - lastDrawn_ < kMinimumInterval) return;
     lastDrawn_ = now;
     drawn_ = true;
-    Emit("\r" + Compose(filesFound, folder, width_) + "\x1b[K");
+    std::string line(1, '\r');
+    line.append(Compose(filesFound, folder, width_));
+    line.append("\x1b[K");
+    Emit(line);
 }
 
 void ProgressLine::Clear()

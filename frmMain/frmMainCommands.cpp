@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "VORN_STD_library/SortGridByColumn.h"
+#include "grid/ResultGridModel.h"
 #include "platform/desktop/EventLoopYieldHandler.h"
 
 namespace {
@@ -62,6 +63,7 @@ bool frmMain::SearchCommand()
         ~ReleaseOnExit()
         {
             window.dsk_.reset();
+            window.model_->SetInsertBatching(false);
             window.SetIdleButtons();
         }
     } release{*this};
@@ -71,6 +73,9 @@ bool frmMain::SearchCommand()
     lblInfo_->setText(QString());
     dsk_ = std::make_unique<cDisk>();
     dsk_->SetEvents(this);
+    // The table shows the found rows in batches from the event loop instead
+    // of laying out and repainting for every row.
+    model_->SetInsertBatching(true);
 
     std::string startPath = QFile::encodeName(txt_[1]->text()).toStdString();
     const bool recurse = chk99_->checkState() == Qt::Checked;

@@ -1,5 +1,6 @@
 // The Qt item model over the result table: reads cells and headings from the
-// grid on demand and forwards the grid's notifications as Qt signals.
+// grid on demand and forwards the grid's notifications as Qt signals, with
+// appended rows announced in batches while insert batching is on.
 #include "grid/ResultGridModel.h"
 
 #include <QApplication>
@@ -10,8 +11,12 @@
 
 namespace grid {
 
-ResultGridModel::ResultGridModel(ResultGrid& grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid)
+ResultGridModel::ResultGridModel(ResultGrid& grid, QObject* parent)
+    : QAbstractTableModel(parent), grid_(grid), announcedRows_(grid.RowCount())
 {
+    batchTimer_.setSingleShot(true);
+    batchTimer_.setInterval(kDefaultInsertBatchInterval);
+    connect(&batchTimer_, &QTimer::timeout, this, &ResultGridModel::AnnouncePendingRows);
     grid_.AddObserver(this);
 }
 
@@ -20,9 +25,26 @@ ResultGridModel::~ResultGridModel()
     grid_.RemoveObserver(this);
 }
 
+void ResultGridModel::SetInsertBatching(bool on, std::chrono::milliseconds interval)
+{
+    batchTimer_.setInterval(interval);
+    batching_ = on;
+    if (!on) AnnouncePendingRows();
+}
+
+void ResultGridModel::AnnouncePendingRows()
+{
+    batchTimer_.stop();
+    const int rows = grid_.RowCount();
+    if (rows <= announcedRows_) return;
+    beginInsertRows(QModelIndex(), announcedRows_, rows - 1);
+    announcedRows_ = rows;
+    endInsertRows();
+}
+
 int ResultGridModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : grid_.RowCount();
+    return parent.isValid() ? 0 : announcedRows_;
 }
 
 int ResultGridModel::columnCount(const QModelIndex& parent) const
@@ -32,7 +54,8 @@ int ResultGridModel::columnCount(const QModelIndex& parent) const
 
 QVariant ResultGridModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= grid_.RowCount() || index.column() >= grid_.ColumnCount())
+    if (!index.isValid() || index.row() >= announcedRows_ || index.row() >= grid_.RowCount() ||
+        index.column() >= grid_.ColumnCount())
         return QVariant();
     const GridColumn& column = grid_.Column(index.column() + 1);
     const GridStyle& style = column.CellStyle();
@@ -88,26 +111,36 @@ QVariant ResultGridModel::headerData(int section, Qt::Orientation orientation, i
 
 void ResultGridModel::RowsAboutToBeInserted(int first, int last)
 {
+    if (batching_) return;
+    AnnouncePendingRows();
     beginInsertRows(QModelIndex(), first, last);
 }
 
 void ResultGridModel::RowsInserted()
 {
+    if (batching_) {
+        if (!batchTimer_.isActive()) batchTimer_.start();
+        return;
+    }
+    announcedRows_ = grid_.RowCount();
     endInsertRows();
 }
 
 void ResultGridModel::RowsAboutToBeRemoved(int first, int last)
 {
+    AnnouncePendingRows();
     beginRemoveRows(QModelIndex(), first, last);
 }
 
 void ResultGridModel::RowsRemoved()
 {
+    announcedRows_ = grid_.RowCount();
     endRemoveRows();
 }
 
 void ResultGridModel::ColumnsAboutToBeInserted(int first, int last)
 {
+    AnnouncePendingRows();
     beginInsertColumns(QModelIndex(), first, last);
 }
 
@@ -118,6 +151,7 @@ void ResultGridModel::ColumnsInserted()
 
 void ResultGridModel::ColumnsAboutToBeRemoved(int first, int last)
 {
+    AnnouncePendingRows();
     beginRemoveColumns(QModelIndex(), first, last);
 }
 
@@ -128,16 +162,20 @@ void ResultGridModel::ColumnsRemoved()
 
 void ResultGridModel::AboutToReset()
 {
+    batchTimer_.stop();
     beginResetModel();
 }
 
 void ResultGridModel::ResetDone()
 {
+    announcedRows_ = grid_.RowCount();
     endResetModel();
 }
 
 void ResultGridModel::CellChanged(int row, int cellColumn)
 {
+    // A row not announced yet is read in full when it is.
+    if (row >= announcedRows_) return;
     const QModelIndex changed = index(row, cellColumn);
     emit dataChanged(changed, changed);
 }
@@ -149,11 +187,12 @@ void ResultGridModel::HeadingChanged(int cellColumn)
 
 void ResultGridModel::CellStyleChanged(int cellColumn)
 {
-    if (grid_.RowCount() > 0) emit dataChanged(index(0, cellColumn), index(grid_.RowCount() - 1, cellColumn));
+    if (announcedRows_ > 0) emit dataChanged(index(0, cellColumn), index(announcedRows_ - 1, cellColumn));
 }
 
 void ResultGridModel::LayoutAboutToChange()
 {
+    AnnouncePendingRows();
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
@@ -176,10 +215,10 @@ void ResultGridModel::LayoutChanged(std::span<const int> previousRowOf)
 
 void ResultGridModel::Refreshed()
 {
+    AnnouncePendingRows();
     if (grid_.ColumnCount() == 0) return;
     emit headerDataChanged(Qt::Horizontal, 0, grid_.ColumnCount() - 1);
-    if (grid_.RowCount() > 0)
-        emit dataChanged(index(0, 0), index(grid_.RowCount() - 1, grid_.ColumnCount() - 1));
+    if (announcedRows_ > 0) emit dataChanged(index(0, 0), index(announcedRows_ - 1, grid_.ColumnCount() - 1));
 }
 
 } // namespace grid

@@ -1,7 +1,16 @@
 // Qt item-model adapter over a ResultGrid: the grid owns the rows, this model
 // only presents them and turns the grid's notifications into Qt's signals
-// (single-row inserts while a search fills the table, header changes for
-// heading styles, a layout change after a sort).
+// (row inserts, header changes for heading styles, a layout change after a
+// sort).
+//
+// Appended rows are announced to views at once, or, while insert batching is
+// on (a search filling the table one row at a time), gathered and announced
+// together from the event loop at most once per batch interval: every
+// announcement makes a view lay out and repaint all it shows, which would
+// otherwise cost more than finding the rows. The model's rowCount() is always
+// the count it has announced; rows not yet announced raise no signals. Any
+// other change of the table (rows removed, columns, a sort, a refresh) first
+// announces what is pending, so views always see the rows in the grid's order.
 //
 // Roles: DisplayRole is the formatted cell text (size through the column's
 // number format, dates in the locale's short date and time format, text as
@@ -11,6 +20,9 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QTimer>
+
+#include <chrono>
 
 #include "grid/ResultGrid.h"
 #include "grid/ResultGridObserver.h"
@@ -32,6 +44,16 @@ public:
     ~ResultGridModel() override;
 
     ResultGrid& Grid() { return grid_; }
+
+    // Gathers appended rows and announces them at most once per interval
+    // (from the event loop) until batching is switched off, which announces
+    // whatever is still pending.
+    void SetInsertBatching(bool on, std::chrono::milliseconds interval = kDefaultInsertBatchInterval);
+    bool InsertBatching() const { return batching_; }
+    // Announces appended rows the views do not know of yet.
+    void AnnouncePendingRows();
+
+    static constexpr std::chrono::milliseconds kDefaultInsertBatchInterval{100};
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -58,6 +80,11 @@ private:
     void Refreshed() override;
 
     ResultGrid& grid_;
+    // Rows the views have been told of; the grid may hold more while
+    // batching.
+    int announcedRows_ = 0;
+    bool batching_ = false;
+    QTimer batchTimer_;
 };
 
 } // namespace grid

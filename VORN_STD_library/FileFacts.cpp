@@ -47,6 +47,19 @@ std::optional<platform::DateTime> ReadLastModifiedLocal(const std::string& path)
     return platform::DateTime::FromUnixLocal(*modified);
 }
 
+FileRowFacts ReadFileRowFacts(const std::string& path)
+{
+    const platform::LookedUpFile file(path);
+    FileRowFacts facts;
+    if (!file.Exists()) return facts;
+    facts.modified = platform::DateTime::FromUnixLocal(file.Status().st_mtim.tv_sec);
+    if (!file.IsOpenRegularFile()) return facts;
+    const auto size = static_cast<std::uint64_t>(file.Status().st_size);
+    facts.size = platform::FixedDecimal::FromWhole(file.Status().st_size);
+    facts.version = platform::VersionInfo::FromOpenFile(file.Descriptor(), size);
+    return facts;
+}
+
 std::string ReadFileTypeName(const std::string& path)
 {
     return TrimAtNull(platform::TypeNameFor(path));

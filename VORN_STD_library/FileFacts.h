@@ -9,10 +9,7 @@
 
 #include "platform/DateTime.h"
 #include "platform/FixedDecimal.h"
-
-namespace platform {
-class VersionInfo;
-}
+#include "platform/version/VersionInfo.h"
 
 namespace VORN_STD_library {
 
@@ -28,6 +25,18 @@ platform::DateTime ReadFileDate(const std::string& path, std::int32_t FD);
 // The file's last-modification time in local time; empty when the file
 // cannot be found.
 std::optional<platform::DateTime> ReadLastModifiedLocal(const std::string& path);
+
+// What a result row shows of a file's own facts, from one look at it.
+struct FileRowFacts {
+    platform::FixedDecimal size;                    // as ReadFileSize
+    std::optional<platform::DateTime> modified;     // as ReadLastModifiedLocal
+    std::optional<platform::VersionInfo> version;   // as platform::VersionInfo::FromFile
+};
+
+// The size, the last-modification time and the version block of one file,
+// answered exactly as the three single readers answer them, but with the file
+// opened once (only when it is a regular file) and its status taken once.
+FileRowFacts ReadFileRowFacts(const std::string& path);
 
 // The type name for the file's name ("DLL File"); the file need not exist.
 std::string ReadFileTypeName(const std::string& path);

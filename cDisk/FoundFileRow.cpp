@@ -1,10 +1,10 @@
-// Builds one result row. The version block is loaded once and the version
-// number and the three strings are all answered from it.
+// Builds one result row. The file is looked at and opened once: its size,
+// date and version block come from that one descriptor, and the version
+// number and the three strings are all answered from the one block.
 #include "cDisk/FoundFileRow.h"
 
 #include "VORN_STD_library/FileFacts.h"
 #include "VORN_STD_library/VersionStrings.h"
-#include "platform/version/VersionInfo.h"
 
 namespace {
 
@@ -20,13 +20,14 @@ FoundFileRow BuildFoundFileRow(const std::string& CurrentPath, const std::string
     FoundFileRow row;
     row.fileName = CurrentFile;
     row.path = CurrentPath;
-    if (const std::optional<platform::VersionInfo> info = platform::VersionInfo::FromFile(fullName)) {
+    VORN_STD_library::FileRowFacts facts = VORN_STD_library::ReadFileRowFacts(fullName);
+    if (const std::optional<platform::VersionInfo>& info = facts.version) {
         row.version = VORN_STD_library::FixedFileVersionText(*info);
         row.desc = VORN_STD_library::VersionStringFrom(*info, kFileDescription);
         row.product = VORN_STD_library::VersionStringFrom(*info, kProductName);
         row.company = VORN_STD_library::VersionStringFrom(*info, kCompanyName);
     }
-    row.size = VORN_STD_library::ReadFileSize(fullName);
-    row.modified = VORN_STD_library::ReadLastModifiedLocal(fullName);
+    row.size = facts.size;
+    row.modified = facts.modified;
     return row;
 }

@@ -3,62 +3,63 @@
 // that appears in place of a file still cannot hang the caller.
 #include "platform/FileStatus.h"
 
+#include <cerrno>
+
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/LongPath.h"
 
 namespace platform {
-namespace {
 
-// A read-only descriptor for a regular file, closed on destruction.
-class ReadableRegularFile {
-public:
-    explicit ReadableRegularFile(const std::string& path)
-    {
-        struct stat status {};
-        if (!StatLongPath(path, status, true) || !S_ISREG(status.st_mode)) return;
-        fd_ = OpenLongPath(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+LookedUpFile::LookedUpFile(const std::string& path)
+{
+    exists_ = StatLongPath(path, status_, true);
+    if (!exists_ || !S_ISREG(status_.st_mode)) return;
+    const int fd = OpenLongPath(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        // Vanished since the look: nothing exists there any more.
+        if (errno == ENOENT) {
+            exists_ = false;
+            status_ = {};
+        }
+        return;
     }
-    ~ReadableRegularFile()
-    {
-        if (fd_ >= 0) ::close(fd_);
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0) {
+        ::close(fd);
+        return;
     }
-    ReadableRegularFile(const ReadableRegularFile&) = delete;
-    ReadableRegularFile& operator=(const ReadableRegularFile&) = delete;
-
-    // The status of the open file; false when it is not open or, since the
-    // path may have been replaced between stat and open, no longer regular.
-    bool StatusOf(struct stat& status) const
-    {
-        return fd_ >= 0 && ::fstat(fd_, &status) == 0 && S_ISREG(status.st_mode);
+    // The path may have been replaced between the look and the open.
+    status_ = opened;
+    if (!S_ISREG(opened.st_mode) || opened.st_size < 0) {
+        ::close(fd);
+        return;
     }
-    int fd() const { return fd_; }
+    fd_ = fd;
+}
 
-private:
-    int fd_ = -1;
-};
-
-} // namespace
+LookedUpFile::~LookedUpFile()
+{
+    if (fd_ >= 0) ::close(fd_);
+}
 
 std::int64_t ReadableRegularFileSize(const std::string& path)
 {
-    const ReadableRegularFile file(path);
-    struct stat status {};
-    return file.StatusOf(status) ? status.st_size : 0;
+    const LookedUpFile file(path);
+    return file.IsOpenRegularFile() ? file.Status().st_size : 0;
 }
 
 std::optional<FileTimes> ReadOpenableFileTimes(const std::string& path)
 {
-    const ReadableRegularFile file(path);
-    struct stat status {};
-    if (!file.StatusOf(status)) return std::nullopt;
+    const LookedUpFile file(path);
+    if (!file.IsOpenRegularFile()) return std::nullopt;
     FileTimes times;
-    times.modified = status.st_mtim.tv_sec;
-    times.accessed = status.st_atim.tv_sec;
+    times.modified = file.Status().st_mtim.tv_sec;
+    times.accessed = file.Status().st_atim.tv_sec;
     struct statx extended {};
-    if (::statx(file.fd(), "", AT_EMPTY_PATH, STATX_BTIME, &extended) == 0 && (extended.stx_mask & STATX_BTIME))
+    if (::statx(file.Descriptor(), "", AT_EMPTY_PATH, STATX_BTIME, &extended) == 0 &&
+        (extended.stx_mask & STATX_BTIME))
         times.birth = extended.stx_btime.tv_sec;
     return times;
 }

@@ -71,10 +71,20 @@ private:
     std::string_view rest_;
 };
 
+// The kernel would see such a path cut at its first NUL: another file.
+bool HasEmbeddedNul(const std::string& path)
+{
+    return path.find('\0') != std::string::npos;
+}
+
 } // namespace
 
 int OpenLongPath(const std::string& path, int flags)
 {
+    if (HasEmbeddedNul(path)) {
+        errno = ENOENT;
+        return -1;
+    }
     if (path.size() <= kPieceLimit) return ::open(path.c_str(), flags | O_CLOEXEC);
     const ResolvedParent parent(path);
     if (!parent.ok()) return -1;
@@ -83,6 +93,7 @@ int OpenLongPath(const std::string& path, int flags)
 
 bool StatLongPath(const std::string& path, struct stat& status, bool followFinalLink)
 {
+    if (HasEmbeddedNul(path)) return false;
     const int flags = followFinalLink ? 0 : AT_SYMLINK_NOFOLLOW;
     if (path.size() <= kPieceLimit) return ::fstatat(AT_FDCWD, path.c_str(), &status, flags) == 0;
     const ResolvedParent parent(path);

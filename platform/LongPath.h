@@ -10,7 +10,9 @@
 
 namespace platform {
 
-// open(2) for a path of any length. Returns the descriptor, or -1 with errno set.
+// open(2) for a path of any length. Returns the descriptor, or -1 with errno
+// set. A path holding a NUL byte names no file (ENOENT), here and in
+// StatLongPath.
 int OpenLongPath(const std::string& path, int flags);
 
 // stat(2) (followFinalLink) or lstat(2) for a path of any length.

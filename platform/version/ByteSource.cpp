@@ -1,15 +1,31 @@
 // Memory- and file-backed byte sources and the checked piece reader.
 #include "platform/version/ByteSource.h"
 
-#include "platform/LongPath.h"
-
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform::version {
+namespace {
+
+// Reads up to out.size() bytes at offset; stops early at the end of the file
+// or on an error. Returns how many bytes were read.
+std::size_t PreadUpTo(int fd, std::uint64_t offset, std::span<std::uint8_t> out)
+{
+    std::size_t done = 0;
+    while (done < out.size()) {
+        const ssize_t got = ::pread(fd, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;  // error, or the file shrank while being read
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+}  // namespace
 
 bool MemoryByteSource::ReadInto(std::uint64_t offset, std::span<std::uint8_t> out) const
 {
@@ -20,44 +36,39 @@ bool MemoryByteSource::ReadInto(std::uint64_t offset, std::span<std::uint8_t> ou
     return true;
 }
 
-std::optional<FileByteSource> FileByteSource::Open(const std::string& path)
+void FileByteSource::LoadWindow(std::uint64_t start) const
 {
-    if (path.empty() || path.find('\0') != std::string::npos)
-        return std::nullopt;
-    // O_NONBLOCK keeps a FIFO from blocking the open; it is refused right after.
-    int fd = platform::OpenLongPath(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat facts {};
-    if (::fstat(fd, &facts) != 0 || !S_ISREG(facts.st_mode) || facts.st_size < 0) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    return FileByteSource(fd, static_cast<std::uint64_t>(facts.st_size));
-}
-
-FileByteSource::FileByteSource(FileByteSource&& other) noexcept : fd_(other.fd_), size_(other.size_)
-{
-    other.fd_ = -1;
-}
-
-FileByteSource::~FileByteSource()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
+    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kFileWindowBytes, size_ - start));
+    window_.resize(want);
+    window_.resize(PreadUpTo(fd_, start, window_));
+    windowStart_ = start;
 }
 
 bool FileByteSource::ReadInto(std::uint64_t offset, std::span<std::uint8_t> out) const
 {
-    std::size_t done = 0;
-    while (done < out.size()) {
-        ssize_t got = ::pread(fd_, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;  // error, or the file shrank while being read
-        done += static_cast<std::size_t>(got);
+    if (out.empty())
+        return true;
+    if (offset > size_ || out.size() > size_ - offset)
+        return false;
+    // Larger pieces than a window go straight to the file.
+    if (out.size() > kFileWindowBytes)
+        return PreadUpTo(fd_, offset, out) == out.size();
+
+    const auto inWindow = [&] {
+        return offset >= windowStart_ && offset - windowStart_ <= window_.size()
+            && out.size() <= window_.size() - (offset - windowStart_);
+    };
+    if (!inWindow()) {
+        // Start a little before the piece when the piece still fits, so that
+        // the structures just before it come along.
+        std::uint64_t start = offset - offset % kFileWindowAlignment;
+        if (offset + out.size() - start > kFileWindowBytes)
+            start = offset;
+        LoadWindow(start);
+        if (!inWindow())
+            return false;  // the file is shorter now than when it was opened
     }
+    std::memcpy(out.data(), window_.data() + (offset - windowStart_), out.size());
     return true;
 }
 

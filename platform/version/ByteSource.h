@@ -1,13 +1,12 @@
-// Where the version reader gets the bytes of an image: a regular file read
-// piece by piece with pread (never mapped, never read whole), or a buffer in
-// memory. ReadBytes is the one checked way to fetch a piece.
+// Where the version reader gets the bytes of an image: an open regular file
+// read through a small cache of windows (never mapped, never read whole), or a
+// buffer in memory. ReadBytes is the one checked way to fetch a piece.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <string>
 #include <vector>
 
 namespace platform::version {
@@ -31,25 +30,34 @@ private:
     std::span<const std::uint8_t> bytes_;
 };
 
-// A regular file, opened without blocking on FIFOs or devices; it stays open
-// for the object's life.
+// An open regular file of a known size, read with pread. The headers, the
+// resource directory and the version block of an image usually lie close
+// together, so each read is served from a window of up to kFileWindowBytes
+// read in one call: a small image costs one pread, a large one a few. A file
+// that shrinks while being read gives short reads, and reads of what is gone
+// fail. The descriptor is borrowed and must stay open while the source lives.
 class FileByteSource final : public ByteSource {
 public:
-    // Empty when the path cannot be opened or is not a regular file.
-    static std::optional<FileByteSource> Open(const std::string& path);
-    FileByteSource(FileByteSource&& other) noexcept;
-    FileByteSource& operator=(FileByteSource&&) = delete;
-    FileByteSource(const FileByteSource&) = delete;
-    ~FileByteSource() override;
+    FileByteSource(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
 
     std::uint64_t Size() const override { return size_; }
     bool ReadInto(std::uint64_t offset, std::span<std::uint8_t> out) const override;
 
 private:
-    FileByteSource(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+    // Replaces the window with the bytes from start on, as many as one window
+    // holds and the file still has.
+    void LoadWindow(std::uint64_t start) const;
+
     int fd_;
     std::uint64_t size_;
+    mutable std::vector<std::uint8_t> window_;
+    mutable std::uint64_t windowStart_ = 0;
 };
+
+// How much one window of a FileByteSource holds, and the boundary windows
+// start on when they can.
+inline constexpr std::size_t kFileWindowBytes = 64u << 10;
+inline constexpr std::size_t kFileWindowAlignment = 4u << 10;
 
 // The largest piece any caller may fetch at once.
 inline constexpr std::size_t kMaxPieceBytes = 16u << 20;

@@ -1,6 +1,8 @@
 // Building a .ico file from a PE image's icon group and icon resources.
 #include "platform/version/PeIcons.h"
 
+#include "platform/FileStatus.h"
+
 #include "platform/version/ByteReader.h"
 #include "platform/version/ByteSource.h"
 #include "platform/version/PeImage.h"
@@ -97,10 +99,10 @@ std::optional<std::vector<std::uint8_t>> FromSource(const version::ByteSource& s
 
 std::optional<std::vector<std::uint8_t>> ReadIconFile(const std::string& path)
 {
-    auto source = version::FileByteSource::Open(path);
-    if (!source)
+    const LookedUpFile file(path);
+    if (!file.IsOpenRegularFile())
         return std::nullopt;
-    return FromSource(*source);
+    return FromSource(version::FileByteSource(file.Descriptor(), static_cast<std::uint64_t>(file.Status().st_size)));
 }
 
 std::optional<std::vector<std::uint8_t>> IconFileFromImage(std::span<const std::uint8_t> image)

@@ -2,6 +2,7 @@
 // block, answer queries by path.
 #include "platform/version/VersionInfo.h"
 
+#include "platform/FileStatus.h"
 #include "platform/WildcardMatch.h"
 #include "platform/version/ByteReader.h"
 #include "platform/version/ByteSource.h"
@@ -81,10 +82,15 @@ std::optional<VersionInfo> FromSource(const version::ByteSource& source)
 
 std::optional<VersionInfo> VersionInfo::FromFile(const std::string& path)
 {
-    auto source = version::FileByteSource::Open(path);
-    if (!source)
+    const LookedUpFile file(path);
+    if (!file.IsOpenRegularFile())
         return std::nullopt;
-    return FromSource(*source);
+    return FromOpenFile(file.Descriptor(), static_cast<std::uint64_t>(file.Status().st_size));
+}
+
+std::optional<VersionInfo> VersionInfo::FromOpenFile(int fd, std::uint64_t size)
+{
+    return FromSource(version::FileByteSource(fd, size));
 }
 
 std::optional<VersionInfo> VersionInfo::FromImage(std::span<const std::uint8_t> image)

@@ -33,8 +33,12 @@ class VersionInfo {
 public:
     // The RT_VERSION block (type 16, name 1) of the PE image at path; empty when
     // there is none or the file is not a readable PE image. Never opens
-    // non-regular files, never reads more than the pieces it needs.
+    // non-regular files, never reads more than a few windows around the
+    // pieces it needs.
     static std::optional<VersionInfo> FromFile(const std::string& path);
+    // The same for a regular file the caller has open for reading (fd, which
+    // stays the caller's) and whose size it knows.
+    static std::optional<VersionInfo> FromOpenFile(int fd, std::uint64_t size);
     // The same for an image held in memory.
     static std::optional<VersionInfo> FromImage(std::span<const std::uint8_t> image);
     // A raw VS_VERSIONINFO block; empty when it is not one.

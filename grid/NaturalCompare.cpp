@@ -138,6 +138,19 @@ void AppendNaturalSortKey(std::string& key, std::string_view text)
     std::size_t pos = 0;
     while (pos < text.size()) {
         const auto byte = static_cast<unsigned char>(text[pos]);
+        if (byte < 0x80 && !IsDigit(byte)) {
+            // A run of ASCII other than digits: copied, then folded in place.
+            std::size_t end = pos + 1;
+            while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80 &&
+                   !IsDigit(static_cast<unsigned char>(text[end])))
+                ++end;
+            const std::size_t start = key.size();
+            key.append(text.substr(pos, end - pos));
+            for (std::size_t i = start; i < key.size(); ++i)
+                if (key[i] >= 'A' && key[i] <= 'Z') key[i] = static_cast<char>(key[i] + ('a' - 'A'));
+            pos = end;
+            continue;
+        }
         if (IsDigit(byte)) {
             std::size_t end = pos;
             while (end < text.size() && IsDigit(static_cast<unsigned char>(text[end]))) ++end;

@@ -2,7 +2,12 @@
 // date comparisons.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
+#include <random>
+
 #include "GridTestSupport.h"
+#include "grid/NaturalCompare.h"
 #include "grid/ResultGrid.h"
 
 namespace grid {
@@ -129,6 +134,118 @@ TEST(GridSort, RowsAddedAfterASortGoToTheEnd)
     grid.SetRowCount(3);
     grid.SetCellValue(2, 0, std::string("0"));
     EXPECT_EQ(testing::FirstColumnTexts(grid), (Texts{"a", "b", "0"}));
+}
+
+// Texts built from pieces that stress the packed keys: long shared starts,
+// one text the start of another, digit runs with leading zeros (a run of
+// zeros packs to a zero byte, like the padding of a short key), a NUL
+// character, case variants, accented letters and bytes that are not UTF-8.
+std::string RandomText(std::mt19937& random, std::size_t minimumPieces = 0)
+{
+    static const std::string pieces[] = {"component", "Component", "COMPONENT", "_",          ".",
+                                         "dll",       "DLL",       "0",         "00",         "007",
+                                         "7",         "10",        "9",         "a",          "B",
+                                         "\xC3\xA9",  "\xC3\x89",  "\xFF",      {"\0", 1}, " "};
+    std::string text;
+    const std::size_t pieceCount = minimumPieces + random() % 6;
+    for (std::size_t i = 0; i < pieceCount; ++i) text += pieces[random() % std::size(pieces)];
+    return text;
+}
+
+// Sorting many generated texts matches a plain stable sort by the natural
+// comparison, in both directions, whatever prefix the texts happen to share.
+TEST(GridSort, LargeTextSortsMatchTheNaturalComparison)
+{
+    std::mt19937 random(7);
+    for (const std::string sharedStart : {"", "component", "x"}) {
+        ResultGrid grid;
+        std::vector<std::pair<std::string, CellValue>> rows;
+        std::vector<std::string> texts;
+        for (int i = 0; i < 2000; ++i) {
+            texts.push_back(sharedStart + RandomText(random, sharedStart.empty() ? 0 : 1));
+            rows.emplace_back(std::to_string(i), texts.back());
+        }
+        Fill(grid, 5, rows);
+        for (const int order : {kSortAscending, kSortDescending}) {
+            std::vector<int> expectedRows(texts.size());
+            std::iota(expectedRows.begin(), expectedRows.end(), 0);
+            // The grid's rows are in their previous sorted order; rank them
+            // from where they stand now.
+            std::vector<std::string> current;
+            for (const std::string& id : testing::FirstColumnTexts(grid)) current.push_back(texts[std::stoul(id)]);
+            std::stable_sort(expectedRows.begin(), expectedRows.end(), [&](int a, int b) {
+                const int byText = CompareNatural(current[a], current[b]);
+                return order == kSortAscending ? byText < 0 : byText > 0;
+            });
+            const Texts before = testing::FirstColumnTexts(grid);
+            Texts expected;
+            for (const int row : expectedRows) expected.push_back(before[static_cast<std::size_t>(row)]);
+
+            grid.Sort(-1, -1, "desc", order, kSortKindText);
+            ASSERT_EQ(testing::FirstColumnTexts(grid), expected) << "shared start \"" << sharedStart << "\"";
+        }
+    }
+}
+
+// Mixed cells under the number comparison: empty first, then sizes, then
+// dates, then text; equal values keep their order in both directions.
+TEST(GridSort, MixedCellsSortByRankValueAndTextStably)
+{
+    std::mt19937 random(11);
+    ResultGrid grid;
+    std::vector<std::pair<std::string, CellValue>> rows;
+    struct Reference {
+        int rank;
+        double value;
+        std::string text;
+    };
+    std::vector<Reference> references;
+    for (int i = 0; i < 600; ++i) {
+        CellValue cell;
+        Reference reference{0, 0, ""};
+        switch (random() % 4) {
+        case 0: break;
+        case 1: {
+            const auto whole = static_cast<std::int64_t>(random() % 20) - 10;
+            cell = Bytes(whole);
+            reference = {1, static_cast<double>(whole), ""};
+            break;
+        }
+        case 2: {
+            const auto day = static_cast<int>(random() % 5) + 1;
+            cell = platform::DateTime::FromFields({2001, 1, day, 0, 0, 0});
+            reference = {2, static_cast<double>(day), ""};
+            break;
+        }
+        default: {
+            reference = {3, 0, RandomText(random)};
+            cell = reference.text;
+        }
+        }
+        references.push_back(reference);
+        rows.emplace_back(std::to_string(i), cell);
+    }
+    Fill(grid, 2, rows);
+    const auto compare = [&](int a, int b) {
+        const Reference& left = references[static_cast<std::size_t>(a)];
+        const Reference& right = references[static_cast<std::size_t>(b)];
+        if (left.rank != right.rank) return left.rank < right.rank ? -1 : 1;
+        if (left.value != right.value) return left.value < right.value ? -1 : 1;
+        return left.rank == 3 ? CompareNatural(left.text, right.text) : 0;
+    };
+    for (const int order : {kSortDescending, kSortAscending}) {
+        // Ids in the grid's current order, stable-sorted by the reference.
+        std::vector<int> ids;
+        for (const std::string& id : testing::FirstColumnTexts(grid)) ids.push_back(std::stoi(id));
+        std::stable_sort(ids.begin(), ids.end(), [&](int a, int b) {
+            const int byValue = compare(a, b);
+            return order == kSortAscending ? byValue < 0 : byValue > 0;
+        });
+        Texts expected;
+        for (const int id : ids) expected.push_back(std::to_string(id));
+        grid.Sort(-1, -1, "size", order, kSortKindNumber);
+        ASSERT_EQ(testing::FirstColumnTexts(grid), expected) << "order " << order;
+    }
 }
 
 } // namespace

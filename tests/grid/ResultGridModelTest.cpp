@@ -8,7 +8,13 @@
 #include <QFont>
 #include <QPalette>
 #include <QPersistentModelIndex>
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
 #include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+
+#include <chrono>
 
 #include "GridTestSupport.h"
 #include "VORN_STD_library/SortGridByColumn.h"
@@ -133,6 +139,80 @@ TEST_F(ResultGridModelTest, SelectionFollowsItsRowThroughASort)
     EXPECT_EQ(layout.count(), 1);
     EXPECT_EQ(selected.row(), 2);
     EXPECT_EQ(selected.data().toString(), "c");
+}
+
+// Rows appended while batching is on stay unannounced until the event loop
+// runs past the interval, then reach a view in one insertion with every cell.
+TEST_F(ResultGridModelTest, BatchedRowsReachTheViewTogetherWithTheirCells)
+{
+    QAbstractItemModelTester tester(&model_, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QTableView view;
+    view.setModel(&model_);
+    QSignalSpy inserted(&model_, &QAbstractItemModel::rowsInserted);
+    QSignalSpy cells(&model_, &QAbstractItemModel::dataChanged);
+    model_.SetInsertBatching(true, std::chrono::hours(1));
+    for (int i = 0; i < 40; ++i) AddRow("f" + std::to_string(i), i);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(inserted.count(), 0);
+    EXPECT_EQ(cells.count(), 0) << "cells of unannounced rows raise nothing";
+    EXPECT_EQ(model_.rowCount(), 0);
+    EXPECT_FALSE(Cell(0, 0).isValid());
+
+    model_.SetInsertBatching(true, std::chrono::milliseconds(1));
+    AddRow("f40", 40);
+    QTRY_COMPARE(inserted.count(), 1);
+    EXPECT_EQ(inserted.at(0).at(1).toInt(), 0);
+    EXPECT_EQ(inserted.at(0).at(2).toInt(), 40);
+    EXPECT_EQ(view.verticalHeader()->count(), 41);
+    EXPECT_EQ(Cell(40, 0).toString(), "f40");
+    EXPECT_EQ(Cell(17, 0).toString(), "f17");
+
+    // A cell rewritten in an announced row is still reported.
+    grid_.SetCellValue(3, 0, std::string("changed"));
+    EXPECT_EQ(cells.count(), 1);
+
+    // Switching batching off announces the rest at once.
+    AddRow("f41", 41);
+    model_.SetInsertBatching(false);
+    EXPECT_EQ(inserted.count(), 2);
+    EXPECT_EQ(view.verticalHeader()->count(), 42);
+    AddRow("f42", 42);
+    EXPECT_EQ(inserted.count(), 3) << "without batching every row is announced";
+}
+
+// A sort, a removal or a reset never leaves the view behind the grid: pending
+// rows are announced before the change, or dropped with a reset.
+TEST_F(ResultGridModelTest, PendingRowsAreAnnouncedBeforeAnyOtherChange)
+{
+    QAbstractItemModelTester tester(&model_, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    std::vector<std::string> seen;
+    QObject::connect(&model_, &QAbstractItemModel::rowsInserted, [&](const QModelIndex&, int first, int last) {
+        seen.push_back("inserted " + std::to_string(first) + "-" + std::to_string(last));
+    });
+    QObject::connect(&model_, &QAbstractItemModel::rowsRemoved, [&](const QModelIndex&, int first, int last) {
+        seen.push_back("removed " + std::to_string(first) + "-" + std::to_string(last));
+    });
+    QObject::connect(&model_, &QAbstractItemModel::layoutAboutToBeChanged, [&] { seen.push_back("sort"); });
+    QObject::connect(&model_, &QAbstractItemModel::modelReset, [&] { seen.push_back("reset"); });
+
+    model_.SetInsertBatching(true, std::chrono::milliseconds(1));
+    AddRow("c", 1);
+    AddRow("a", 2);
+    AddRow("b", 3);
+    VORN_STD_library::SortGridByColumn(grid_, 1);
+    EXPECT_EQ(model_.rowCount(), 3);
+    EXPECT_EQ(Cell(0, 0).toString(), "a");
+
+    AddRow("d", 4);
+    AddRow("e", 5);
+    grid_.SetRowCount(4);
+    EXPECT_EQ(model_.rowCount(), 4);
+
+    AddRow("f", 6);
+    grid_.SetRowCount(0);
+    QTest::qWait(20);
+    EXPECT_EQ(model_.rowCount(), 0);
+    EXPECT_EQ(seen, (std::vector<std::string>{"inserted 0-2", "sort", "inserted 3-4", "removed 4-4", "reset"}));
 }
 
 } // namespace

@@ -2,11 +2,15 @@
 // status line during a walk, and sorting by heading.
 #include <QCheckBox>
 #include <QDir>
+#include <QCoreApplication>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 
+#include <algorithm>
 #include <set>
 
 #include "cDisk/FoundFileRow.h"
@@ -214,6 +218,41 @@ TEST_F(WindowTest, AFileThatVanishesGetsEmptyFactsAndTheSearchGoesOn)
         EXPECT_EQ(std::get<platform::FixedDecimal>(w.Grid().CellValueAt(row, 2)), platform::FixedDecimal());
     }
     EXPECT_EQ(w.lblInfo()->text(), QString::number(w.Grid().RowCount()) + QStringLiteral(" files found."));
+}
+
+// The table view learns of found rows in batches; a sort during the walk and
+// the end of the walk both bring it level with the table, every cell shown.
+TEST_F(WindowTest, TheTableViewShowsEveryFoundRowAfterSortsDuringAndAtTheEnd)
+{
+    for (int i = 0; i < 30; ++i) WriteFile(QStringLiteral("f%1.exe").arg(29 - i, 2, 10, QLatin1Char('0')));
+    frmMain& w = OpenWindow();
+    QTableView& view = *w.grd()->Table();
+    bool sorted = false;
+    int viewRowsAfterSort = -1;
+    QString firstShownAfterSort;
+    std::string smallestAfterSort;
+    onYield = [&] {
+        QCoreApplication::processEvents();
+        if (!sorted && w.Grid().RowCount() == 10) {
+            sorted = true;
+            emit w.grd()->columnNotification(1);
+            viewRowsAfterSort = view.verticalHeader()->count();
+            firstShownAfterSort = view.model()->index(0, 0).data().toString();
+            const std::vector<std::string> names = FileNameColumn(w.Grid());
+            smallestAfterSort = *std::min_element(names.begin(), names.end());
+        }
+    };
+    Search(TreePath(), QStringLiteral("*.exe"));
+    ASSERT_TRUE(sorted);
+    EXPECT_EQ(viewRowsAfterSort, 10);
+    EXPECT_EQ(firstShownAfterSort.toStdString(), smallestAfterSort);
+    ASSERT_EQ(w.Grid().RowCount(), 30);
+    EXPECT_EQ(view.verticalHeader()->count(), 30);
+    for (int row = 0; row < 30; ++row) {
+        EXPECT_EQ(view.model()->index(row, 0).data().toString().toStdString(), CellText(row, 0));
+        EXPECT_EQ(view.model()->index(row, 4).data().toString().toStdString(), CellText(row, 4));
+    }
+    EXPECT_EQ(CellText(0, 0), "f00.exe");
 }
 
 } // namespace

@@ -46,10 +46,10 @@ void FileByteSource::LoadWindow(std::uint64_t start) const
 
 bool FileByteSource::ReadInto(std::uint64_t offset, std::span<std::uint8_t> out) const
 {
-    if (out.empty())
-        return true;
     if (offset > size_ || out.size() > size_ - offset)
         return false;
+    if (out.empty())
+        return true;
     // Larger pieces than a window go straight to the file.
     if (out.size() > kFileWindowBytes)
         return PreadUpTo(fd_, offset, out) == out.size();

@@ -1,6 +1,8 @@
 // File facts and version strings against real files and the PE fixtures:
 // sizes beyond 32 bits, FIFOs, unreadable and missing files, the fixed
-// version text and the first-translation rule of the string reader.
+// version text, the first-translation rule of the string reader, and the
+// row facts read in one look agreeing with the single readers.
+#include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -134,4 +136,41 @@ TEST(StringHelpers, NeverReadPastTheBuffer)
     EXPECT_EQ(StringFromAnsiPointer(nullptr, 10), "");
     EXPECT_EQ(CopyBytesToString("\x09\x04\xB0\x04", 4), std::string("\x09\x04\xB0\x04", 4));
     EXPECT_EQ(CopyBytesToString("xyz", 0), "");
+}
+
+TEST(ReadFileRowFacts, AgreeWithTheSingleReadersForEveryKindOfEntry)
+{
+    const TempFolder tmp;
+    const std::string pe = tmp.path() + "plain.dll";
+    std::filesystem::copy_file(Fixture("plain64.dll"), pe);
+    const std::string unreadable = tmp.File("locked.dll", 40);
+    ASSERT_EQ(::chmod(unreadable.c_str(), 0), 0);
+    const std::string pipe = tmp.path() + "pipe.dll";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    const std::string link = tmp.path() + "link.dll";
+    ASSERT_EQ(::symlink(pe.c_str(), link.c_str()), 0);
+    const std::string dangling = tmp.path() + "dangling.dll";
+    ASSERT_EQ(::symlink((tmp.path() + "gone").c_str(), dangling.c_str()), 0);
+
+    for (const std::string& path : {pe, unreadable, pipe, link, dangling, tmp.path(), tmp.path() + "missing.dll"}) {
+        const FileRowFacts facts = ReadFileRowFacts(path);
+        EXPECT_EQ(facts.size, ReadFileSize(path)) << path;
+        EXPECT_EQ(facts.modified, ReadLastModifiedLocal(path)) << path;
+        EXPECT_EQ(facts.version.has_value(), !ReadFixedFileVersion(path).empty()) << path;
+    }
+    const FileRowFacts viaLink = ReadFileRowFacts(link);
+    ASSERT_TRUE(viaLink.version.has_value());
+    EXPECT_EQ(FixedFileVersionText(*viaLink.version), "1.2.3.4");
+    EXPECT_FALSE(ReadFileRowFacts(dangling).modified.has_value());
+    EXPECT_TRUE(ReadFileRowFacts(pipe).modified.has_value());
+}
+
+TEST(ReadFileRowFacts, APathHoldingANulNamesNoFile)
+{
+    const TempFolder tmp;
+    const std::string file = tmp.File("real.dll", 7);
+    const std::string cut = file + std::string("\0.txt", 5);
+    EXPECT_FALSE(ReadFileRowFacts(cut).modified.has_value());
+    EXPECT_TRUE(ReadFileSize(cut).IsZero());
+    EXPECT_FALSE(ReadLastModifiedLocal(cut).has_value());
 }

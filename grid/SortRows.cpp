@@ -49,12 +49,14 @@ std::string FixedDecimalText(platform::FixedDecimal value)
     const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(scaled)
                                              : static_cast<std::uint64_t>(scaled);
     const auto scale = static_cast<std::uint64_t>(platform::FixedDecimal::kScale);
-    std::string text = (negative ? "-" : "") + std::to_string(magnitude / scale);
+    std::string text = negative ? "-" : "";
+    text += std::to_string(magnitude / scale);
     const std::uint64_t fraction = magnitude % scale;
     if (fraction != 0) {
         std::string digits = std::to_string(fraction + scale).substr(1);
         digits.erase(digits.find_last_not_of('0') + 1);
-        text += "." + digits;
+        text += '.';
+        text += digits;
     }
     return text;
 }

@@ -18,12 +18,35 @@ std::size_t AlignUp4(std::size_t offset)
     return (offset + 3) & ~std::size_t{3};
 }
 
+bool IsAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+char AsciiLower(std::uint16_t c)
+{
+    return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 0x20 : c);
+}
+
 bool KeyEquals(const ByteReader& buffer, const BlockNode& node, std::string_view wanted)
 {
     auto keyBytes = buffer.Bytes(node.keyStart, node.keyEnd - node.keyStart);
     if (!keyBytes)
         return false;
-    return platform::EqualsIgnoringCase(Utf16LeToUtf8(*keyBytes), wanted);
+    if (!IsAscii(wanted))
+        return platform::EqualsIgnoringCase(Utf16LeToUtf8(*keyBytes), wanted);
+    // Case folding never maps a character outside ASCII into it, so an ASCII
+    // key matches exactly the keys of the same ASCII units, compared without
+    // converting the key to UTF-8 first.
+    const ByteReader key(*keyBytes);
+    if (key.Size() != wanted.size() * 2)
+        return false;
+    for (std::size_t i = 0; i < wanted.size(); ++i) {
+        const std::uint16_t unit = *key.U16(i * 2);
+        if (unit >= 0x80 || AsciiLower(unit) != AsciiLower(static_cast<unsigned char>(wanted[i])))
+            return false;
+    }
+    return true;
 }
 
 }  // namespace

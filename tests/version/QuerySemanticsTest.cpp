@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 using platform::VersionInfo;
 
 namespace {
@@ -110,4 +112,27 @@ TEST(VersionQuery, KeysOutsideAsciiCompareWithoutRegardToCase)
     ASSERT_TRUE(value);
     EXPECT_EQ(value->data, "OOO");
     EXPECT_FALSE(info->Query("\\Компани"));
+}
+
+TEST(VersionQuery, AsciiKeysNeverMatchKeysWithCharactersOutsideAscii)
+{
+    auto root = Header(0, 0, 0, u"VS_VERSION_INFO");
+    // The Kelvin sign folds to "k" in full Unicode folding; U+016B ends in
+    // the byte of "k".
+    const std::pair<std::u16string, char> children[] = {
+        {u"\u212Aey", '1'}, {u"\u016Bey", '2'}, {u"Caf\u00E9", 'c'}, {u"KEY", 'K'}};
+    for (const auto& [key, letter] : children) {
+        auto entry = Header(0, 2, 1, key);
+        entry.insert(entry.end(), {static_cast<std::uint8_t>(letter), 0, 0, 0});
+        entry[0] = static_cast<std::uint8_t>(entry.size());
+        root.insert(root.end(), entry.begin(), entry.end());
+    }
+    root[0] = static_cast<std::uint8_t>(root.size());
+
+    auto info = VersionInfo::FromBlock(root);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->Query("\\key")->data, "K");
+    EXPECT_FALSE(info->Query("\\Cafe"));
+    EXPECT_FALSE(info->Query("\\Caf"));
+    EXPECT_EQ(info->Query("\\CAF\xC3\x89")->data, "c");
 }

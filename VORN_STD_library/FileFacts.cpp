@@ -3,6 +3,7 @@
 
 #include "VORN_STD_library/PathHelpers.h"
 #include "platform/FileStatus.h"
+#include "platform/LongPath.h"
 #include "platform/TypeNames.h"
 #include "platform/version/VersionInfo.h"
 

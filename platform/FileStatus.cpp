@@ -3,46 +3,9 @@
 // that appears in place of a file still cannot hang the caller.
 #include "platform/FileStatus.h"
 
-#include <cerrno>
-
 #include <fcntl.h>
-#include <unistd.h>
-
-#include "platform/LongPath.h"
 
 namespace platform {
-
-LookedUpFile::LookedUpFile(const std::string& path)
-{
-    exists_ = StatLongPath(path, status_, true);
-    if (!exists_ || !S_ISREG(status_.st_mode)) return;
-    const int fd = OpenLongPath(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        // Vanished since the look: nothing exists there any more.
-        if (errno == ENOENT) {
-            exists_ = false;
-            status_ = {};
-        }
-        return;
-    }
-    struct stat opened {};
-    if (::fstat(fd, &opened) != 0) {
-        ::close(fd);
-        return;
-    }
-    // The path may have been replaced between the look and the open.
-    status_ = opened;
-    if (!S_ISREG(opened.st_mode) || opened.st_size < 0) {
-        ::close(fd);
-        return;
-    }
-    fd_ = fd;
-}
-
-LookedUpFile::~LookedUpFile()
-{
-    if (fd_ >= 0) ::close(fd_);
-}
 
 std::int64_t ReadableRegularFileSize(const std::string& path)
 {

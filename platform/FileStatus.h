@@ -7,36 +7,9 @@
 #include <optional>
 #include <string>
 
-#include <sys/stat.h>
+#include "platform/LongPath.h"
 
 namespace platform {
-
-// One look at a path, links followed: its status, and for a regular file a
-// read-only, non-blocking descriptor. Only what the look shows to be a regular
-// file is opened; once open, the descriptor's own status replaces the path's,
-// so size, times and contents all describe the same file even when the path
-// is replaced meanwhile. The descriptor is closed on destruction.
-class LookedUpFile {
-public:
-    explicit LookedUpFile(const std::string& path);
-    ~LookedUpFile();
-    LookedUpFile(const LookedUpFile&) = delete;
-    LookedUpFile& operator=(const LookedUpFile&) = delete;
-
-    // Whether anything exists at the path.
-    bool Exists() const { return exists_; }
-    // The status of what exists; zeroed when nothing does.
-    const struct stat& Status() const { return status_; }
-    // Whether a regular file is open for reading.
-    bool IsOpenRegularFile() const { return fd_ >= 0; }
-    // The open descriptor; -1 unless IsOpenRegularFile().
-    int Descriptor() const { return fd_; }
-
-private:
-    struct stat status_ {};
-    bool exists_ = false;
-    int fd_ = -1;
-};
 
 // The size of a regular file that can be opened for reading; 0 for anything
 // else (missing, unreadable, a folder, a FIFO or device).

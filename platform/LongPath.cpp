@@ -1,6 +1,7 @@
 // Resolves long paths piecewise: every piece but the last is opened as an
 // O_PATH directory relative to the previous one, and the last piece is then
-// used relative to that descriptor.
+// used relative to that descriptor. Files are looked at with stat before
+// they are opened.
 #include "platform/LongPath.h"
 
 #include <cerrno>
@@ -99,6 +100,38 @@ bool StatLongPath(const std::string& path, struct stat& status, bool followFinal
     const ResolvedParent parent(path);
     if (!parent.ok()) return false;
     return ::fstatat(parent.fd(), parent.Leaf().c_str(), &status, flags) == 0;
+}
+
+LookedUpFile::LookedUpFile(const std::string& path)
+{
+    exists_ = StatLongPath(path, status_, true);
+    if (!exists_ || !S_ISREG(status_.st_mode)) return;
+    const int fd = OpenLongPath(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        // Vanished since the look: nothing exists there any more.
+        if (errno == ENOENT) {
+            exists_ = false;
+            status_ = {};
+        }
+        return;
+    }
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0) {
+        ::close(fd);
+        return;
+    }
+    // The path may have been replaced between the look and the open.
+    status_ = opened;
+    if (!S_ISREG(opened.st_mode) || opened.st_size < 0) {
+        ::close(fd);
+        return;
+    }
+    fd_ = fd;
+}
+
+LookedUpFile::~LookedUpFile()
+{
+    if (fd_ >= 0) ::close(fd_);
 }
 
 } // namespace platform

@@ -1,6 +1,8 @@
 // Opening and inspecting paths of any length. Paths longer than the kernel
 // accepts in one call are resolved in pieces with openat, one descriptor at a
 // time, so neither PATH_MAX nor the number of free descriptors limits them.
+// A regular file is opened only after a look shows it is one, so FIFOs and
+// devices are never opened.
 #pragma once
 
 #include <string>
@@ -17,5 +19,32 @@ int OpenLongPath(const std::string& path, int flags);
 
 // stat(2) (followFinalLink) or lstat(2) for a path of any length.
 bool StatLongPath(const std::string& path, struct stat& status, bool followFinalLink);
+
+// One look at a path, links followed: its status, and for a regular file a
+// read-only, non-blocking descriptor. Only what the look shows to be a regular
+// file is opened; once open, the descriptor's own status replaces the path's,
+// so size, times and contents all describe the same file even when the path
+// is replaced meanwhile. The descriptor is closed on destruction.
+class LookedUpFile {
+public:
+    explicit LookedUpFile(const std::string& path);
+    ~LookedUpFile();
+    LookedUpFile(const LookedUpFile&) = delete;
+    LookedUpFile& operator=(const LookedUpFile&) = delete;
+
+    // Whether anything exists at the path.
+    bool Exists() const { return exists_; }
+    // The status of what exists; zeroed when nothing does.
+    const struct stat& Status() const { return status_; }
+    // Whether a regular file is open for reading.
+    bool IsOpenRegularFile() const { return fd_ >= 0; }
+    // The open descriptor; -1 unless IsOpenRegularFile().
+    int Descriptor() const { return fd_; }
+
+private:
+    struct stat status_ {};
+    bool exists_ = false;
+    int fd_ = -1;
+};
 
 } // namespace platform

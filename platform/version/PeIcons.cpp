@@ -1,7 +1,7 @@
 // Building a .ico file from a PE image's icon group and icon resources.
 #include "platform/version/PeIcons.h"
 
-#include "platform/FileStatus.h"
+#include "platform/LongPath.h"
 
 #include "platform/version/ByteReader.h"
 #include "platform/version/ByteSource.h"

@@ -2,7 +2,7 @@
 // block, answer queries by path.
 #include "platform/version/VersionInfo.h"
 
-#include "platform/FileStatus.h"
+#include "platform/LongPath.h"
 #include "platform/WildcardMatch.h"
 #include "platform/version/ByteReader.h"
 #include "platform/version/ByteSource.h"

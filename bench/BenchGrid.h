@@ -5,32 +5,10 @@
 #include <vector>
 
 #include "cDisk/FoundFileRow.h"
+#include "grid/ResultColumns.h"
 #include "grid/ResultGrid.h"
 
 namespace bench {
-
-inline void AddResultColumns(grid::ResultGrid& table)
-{
-    struct Spec {
-        const char* key;
-        const char* caption;
-        float width;
-        int type;
-    };
-    const Spec specs[] = {
-        {"filename", "Filename", 1500, grid::kDataTypeText}, {"version", "Version", 1200, grid::kDataTypeText},
-        {"size", "Size", 900, grid::kDataTypeInteger},       {"date", "Date", 1800, grid::kDataTypeDateTime},
-        {"path", "Path", 1800, grid::kDataTypeText},         {"desc", "Description", 1800, grid::kDataTypeText},
-        {"product", "Product", 1800, grid::kDataTypeText},   {"company", "Company", 1800, grid::kDataTypeText},
-    };
-    for (const Spec& spec : specs) {
-        grid::GridColumn& column = table.AddColumn(spec.key);
-        column.SetCaption(spec.caption);
-        if (std::string(spec.key) == "size") column.CellStyle().SetFormat("#,0");
-        column.SetWidth(spec.width);
-        column.SetDataType(spec.type);
-    }
-}
 
 inline void FillGrid(grid::ResultGrid& table, const std::vector<FoundFileRow>& rows)
 {

@@ -18,7 +18,7 @@ int main()
     constexpr int kRuns = 5;
     const std::vector<FoundFileRow> rows = bench::MakeRows(kRows);
     grid::ResultGrid table;
-    bench::AddResultColumns(table);
+    grid::AddResultColumns(table);
     bench::FillGrid(table, rows);
 
     const std::filesystem::path folder =

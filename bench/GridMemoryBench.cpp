@@ -12,7 +12,7 @@ int main()
 
     const std::int64_t before = bench::ResidentBytes();
     grid::ResultGrid table;
-    bench::AddResultColumns(table);
+    grid::AddResultColumns(table);
     bench::FillGrid(table, rows);
     const std::int64_t after = bench::ResidentBytes();
 

@@ -37,7 +37,7 @@ int main()
 {
     const std::vector<FoundFileRow> rows = bench::MakeRows(kRows);
     grid::ResultGrid table;
-    bench::AddResultColumns(table);
+    grid::AddResultColumns(table);
     bench::FillGrid(table, rows);
 
     // The peer's keys are read from the table in the same start order, so

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/TextEncoding.h"
+#include "grid/ResultColumns.h"
 #include "grid/xls/XlsWorkbook.h"
 
 namespace cli {
@@ -48,7 +49,7 @@ public:
         line_.clear();
         for (std::size_t i = 0; i < 8; ++i) {
             if (i != 0) line_.push_back('\t');
-            line_.append(kColumnCaptions[i]);
+            line_.append(grid::kResultColumns[i].caption);
         }
         line_.push_back('\n');
         out_.Write(line_);
@@ -82,7 +83,7 @@ public:
         line_.clear();
         for (std::size_t i = 0; i < 8; ++i) {
             if (i != 0) line_.push_back(',');
-            AppendCsvField(line_, kColumnCaptions[i]);
+            AppendCsvField(line_, grid::kResultColumns[i].caption);
         }
         line_.append("\r\n");
         out_.Write(line_);
@@ -168,27 +169,9 @@ private:
     FdWriter& out_;
 };
 
-// The window's column set-up: captions, widths in twips, kinds and the size
-// column's number format.
-std::vector<grid::xls::SheetColumn> ResultSheetColumns()
-{
-    using grid::xls::ColumnKind;
-    const double widths[8] = {1500, 1200, 900, 1800, 1800, 1800, 1800, 1800};
-    std::vector<grid::xls::SheetColumn> columns;
-    for (std::size_t i = 0; i < 8; ++i) {
-        grid::xls::SheetColumn column;
-        column.caption = kColumnCaptions[i];
-        column.widthTwips = widths[i];
-        column.kind = i == 2 ? ColumnKind::Number : i == 3 ? ColumnKind::DateTime : ColumnKind::Text;
-        if (i == 2) column.numberFormat = "#,0";
-        columns.push_back(std::move(column));
-    }
-    return columns;
-}
-
 class XlsRowWriter : public RowWriter {
 public:
-    explicit XlsRowWriter(FdWriter& out) : out_(out), workbook_(ResultSheetColumns()) {}
+    explicit XlsRowWriter(FdWriter& out) : out_(out), workbook_(grid::ResultSheetColumns()) {}
 
     void Begin() override {}
 

@@ -13,11 +13,6 @@
 
 namespace cli {
 
-// The result table's eight column captions, in the window's order.
-inline constexpr const char* kColumnCaptions[8] = {
-    "Filename", "Version", "Size", "Date", "Path", "Description", "Product", "Company",
-};
-
 class RowWriter {
 public:
     virtual ~RowWriter() = default;

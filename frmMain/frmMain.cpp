@@ -15,6 +15,7 @@
 
 #include "VORN_STD_library/PathHelpers.h"
 #include "frmMain/LineControl.h"
+#include "grid/ResultColumns.h"
 #include "grid/ResultGridModel.h"
 #include "grid/ResultGridView.h"
 #include "platform/desktop/Twips.h"
@@ -68,24 +69,6 @@ void FitCaption(QLabel& label)
 {
     label.resize(std::max(label.width(), label.sizeHint().width()), label.height());
 }
-
-struct ColumnDesign {
-    const char* key;
-    const char* caption;
-    float width;
-    int dataType;
-};
-
-constexpr ColumnDesign kColumns[] = {
-    {"filename", "Filename", 1500, grid::kDataTypeText},
-    {"version", "Version", 1200, grid::kDataTypeText},
-    {"size", "Size", 900, grid::kDataTypeInteger},
-    {"date", "Date", 1800, grid::kDataTypeDateTime},
-    {"path", "Path", 1800, grid::kDataTypeText},
-    {"desc", "Description", 1800, grid::kDataTypeText},
-    {"product", "Product", 1800, grid::kDataTypeText},
-    {"company", "Company", 1800, grid::kDataTypeText},
-};
 
 } // namespace
 
@@ -183,15 +166,7 @@ void frmMain::SetUpGridColumns()
 {
     grid_.SetColumnCount(0);
     grid_.SetRowCount(0);
-    for (const ColumnDesign& design : kColumns) {
-        grid::GridColumn& column = grid_.AddColumn(design.key);
-        column.SetCaption(design.caption);
-        const std::string key = design.key;
-        if (key == "version" || key == "size") column.CellStyle().SetTextAlignment(grid::kAlignRightCenter);
-        if (key == "size") column.CellStyle().SetFormat("#,0");
-        column.SetWidth(design.width);
-        column.SetDataType(design.dataType);
-    }
+    grid::AddResultColumns(grid_);
 }
 
 void frmMain::SaveSettings()

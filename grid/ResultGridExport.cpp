@@ -6,13 +6,13 @@
 #include <utility>
 #include <vector>
 
+#include "grid/ResultColumns.h"
 #include "grid/ResultGrid.h"
 #include "grid/xls/XlsWorkbook.h"
 
 namespace grid {
-namespace {
 
-xls::ColumnKind KindForDataType(int dataType)
+xls::ColumnKind SheetColumnKind(int dataType)
 {
     switch (dataType) {
     case kDataTypeInteger:
@@ -23,8 +23,6 @@ xls::ColumnKind KindForDataType(int dataType)
         return xls::ColumnKind::Text;
     }
 }
-
-} // namespace
 
 void ResultGrid::Export(std::string& path, int format, int /*flags*/) const
 {
@@ -38,7 +36,7 @@ void ResultGrid::Export(std::string& path, int format, int /*flags*/) const
         xls::SheetColumn sheetColumn;
         sheetColumn.caption = column->Caption();
         sheetColumn.widthTwips = column->Width();
-        sheetColumn.kind = KindForDataType(column->DataType());
+        sheetColumn.kind = SheetColumnKind(column->DataType());
         sheetColumn.numberFormat = column->CellStyle().Format();
         sheetColumns.push_back(std::move(sheetColumn));
     }

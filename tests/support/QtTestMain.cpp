@@ -1,5 +1,7 @@
-// Runs the desktop-service tests inside a QApplication, with the settings
-// store's location pointed at a fresh temporary folder.
+// Runs a test program's tests inside a QApplication. The settings store's
+// location is pointed at a fresh temporary folder, and where no platform is
+// chosen (test discovery at build time runs without the test environment)
+// the offscreen platform is used, so no display is needed.
 #include <QApplication>
 #include <QTemporaryDir>
 

@@ -1,5 +1,5 @@
 // Where the version reader gets the bytes of an image: an open regular file
-// read through one cached window (never mapped, never read whole), or a
+// read through one cached window (never mapped, at most 64 KiB at once), or a
 // buffer in memory. ReadBytes is the one checked way to fetch a piece.
 #pragma once
 

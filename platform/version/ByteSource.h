@@ -1,6 +1,6 @@
 // Where the version reader gets the bytes of an image: an open regular file
-// read through one cached window (never mapped, at most 64 KiB at once), or a
-// buffer in memory. ReadBytes is the one checked way to fetch a piece.
+// read through one cached window (never mapped), or a buffer in memory.
+// ReadBytes is the one checked way to fetch a piece.
 #pragma once
 
 #include <cstddef>
@@ -33,9 +33,9 @@ private:
 // An open regular file of a known size, read with pread. The headers, the
 // resource directory and the version block of an image usually lie close
 // together, so each read is served from a window of up to kFileWindowBytes
-// read in one call: a small image costs one pread, a large one a few. A file
-// that shrinks while being read gives short reads, and reads of what is gone
-// fail. The descriptor is borrowed and must stay open while the source lives.
+// read in one call: a small image costs one pread, a large one a few; a piece
+// larger than a window is read on its own. A file that shrinks while being
+// read gives short reads, and reads of what is gone fail. The descriptor is borrowed and must stay open while the source lives.
 class FileByteSource final : public ByteSource {
 public:
     FileByteSource(int fd, std::uint64_t size) : fd_(fd), size_(size) {}

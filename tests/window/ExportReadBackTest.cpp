@@ -1,0 +1,97 @@
+// A search's table exported from the window and read back by an independent
+// reader (python3-xlrd): the captions, every cell's type and value, the
+// size's number format and the dates must be the table's own.
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QPushButton>
+
+#include <cmath>
+#include <map>
+#include <tuple>
+
+#include "grid/ResultColumns.h"
+#include "tests/window/WindowFixture.h"
+
+namespace {
+
+// xlrd's cell types.
+constexpr int kEmpty = 0;
+constexpr int kText = 1;
+constexpr int kNumber = 2;
+constexpr int kDate = 3;
+
+struct ReadCell {
+    int type;
+    QJsonValue value;
+    QString format;
+};
+
+std::map<std::tuple<int, int, int>, ReadCell> ReadWorkbook(const std::string& path)
+{
+    QProcess reader;
+    reader.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral(LUMBREL_SOURCE_DIR "/tests/window/dump_workbook.py"), QString::fromStdString(path)});
+    EXPECT_TRUE(reader.waitForFinished(60000));
+    EXPECT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().toStdString();
+    std::map<std::tuple<int, int, int>, ReadCell> cells;
+    for (const QByteArray& line : reader.readAllStandardOutput().split('\n')) {
+        if (line.isEmpty()) continue;
+        const QJsonArray cell = QJsonDocument::fromJson(line).array();
+        cells[{cell[0].toInt(), cell[1].toInt(), cell[2].toInt()}] =
+            ReadCell{cell[3].toInt(), cell[4], cell[5].toString()};
+    }
+    return cells;
+}
+
+TEST_F(WindowTest, AnExportReadsBackAsTheTableHoldsIt)
+{
+    for (const char* name : {"plain32.dll", "unicode.dll", "big_build.dll", "two_translations.dll"}) {
+        QFile::copy(QStringLiteral(LUMBREL_FIXTURES_DIR "/pe/") + QString::fromLatin1(name),
+                    TreePath() + QStringLiteral("/") + QString::fromLatin1(name));
+    }
+    WriteFile(QStringLiteral("sub/plain.exe"), 123456);
+    frmMain& w = OpenWindow();
+    Search(TreePath(), QStringLiteral("*.dll;*.exe"));
+    w.cmd(frmMain::kExport)->click();
+    ASSERT_EQ(handOff_->opened.size(), 1u);
+    const grid::ResultGrid& table = w.Grid();
+    ASSERT_EQ(table.RowCount(), 5);
+
+    const auto cells = ReadWorkbook(handOff_->opened[0]);
+    for (int column = 0; column < 8; ++column) {
+        const ReadCell& heading = cells.at({0, 0, column});
+        EXPECT_EQ(heading.type, kText);
+        EXPECT_EQ(heading.value.toString().toStdString(), grid::kResultColumns[column].caption);
+    }
+    for (int row = 0; row < table.RowCount(); ++row) {
+        for (int column = 0; column < 8; ++column) {
+            SCOPED_TRACE(testing::Message() << "row " << row << " column " << column);
+            const ReadCell& cell = cells.at({0, row + 1, column});
+            const grid::CellValue& expected = table.CellValueAt(row, column);
+            if (const auto* text = std::get_if<std::string>(&expected)) {
+                if (text->empty()) {
+                    EXPECT_EQ(cell.type, kEmpty);
+                } else {
+                    EXPECT_EQ(cell.type, kText);
+                    EXPECT_EQ(cell.value.toString().toStdString(), *text);
+                }
+            } else if (const auto* size = std::get_if<platform::FixedDecimal>(&expected)) {
+                EXPECT_EQ(cell.type, kNumber);
+                EXPECT_EQ(cell.value.toDouble(), size->ToDouble());
+                EXPECT_EQ(cell.format, QStringLiteral("#,0"));
+            } else if (const auto* date = std::get_if<platform::DateTime>(&expected)) {
+                EXPECT_EQ(cell.type, kDate);
+                EXPECT_NEAR(cell.value.toDouble(), date->Days(), 0.5 / 86400);
+            } else {
+                ADD_FAILURE() << "a cell of the table is empty";
+            }
+        }
+    }
+    // Nothing beyond the table: no extra row, no extra sheet.
+    EXPECT_EQ(cells.count({0, table.RowCount() + 1, 0}), 0u);
+    EXPECT_EQ(cells.count({1, 0, 0}), 0u);
+}
+
+} // namespace

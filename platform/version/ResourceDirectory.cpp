@@ -36,17 +36,12 @@ public:
     {
         if (!visited_.insert(offset).second)
             return std::nullopt;
-        const std::uint64_t rva = std::uint64_t{image_.ResourceRva()} + offset;
-        if (rva > UINT32_MAX)
-            return std::nullopt;
-        auto header = image_.ReadRva(static_cast<std::uint32_t>(rva), kDirectoryHeaderBytes);
+        auto header = ReadResource(offset, kDirectoryHeaderBytes);
         if (!header)
             return std::nullopt;
         ByteReader headerReader(*header);
         const std::size_t count = std::size_t{*headerReader.U16(12)} + *headerReader.U16(14);
-        if (rva + kDirectoryHeaderBytes > UINT32_MAX)
-            return std::nullopt;
-        auto table = image_.ReadRva(static_cast<std::uint32_t>(rva + kDirectoryHeaderBytes), count * kEntryBytes);
+        auto table = ReadResource(std::uint64_t{offset} + kDirectoryHeaderBytes, count * kEntryBytes);
         if (!table)
             return std::nullopt;
         ByteReader tableReader(*table);
@@ -86,10 +81,7 @@ public:
     {
         if (language.IsDirectory())
             return std::nullopt;
-        const std::uint64_t rva = std::uint64_t{image_.ResourceRva()} + language.target;
-        if (rva > UINT32_MAX)
-            return std::nullopt;
-        auto bytes = image_.ReadRva(static_cast<std::uint32_t>(rva), kDataEntryBytes);
+        auto bytes = ReadResource(language.target, kDataEntryBytes);
         if (!bytes)
             return std::nullopt;
         ByteReader reader(*bytes);
@@ -107,6 +99,16 @@ public:
     }
 
 private:
+    // Bytes at an offset from the resource directory's start; empty when they
+    // lie outside the 32-bit address space or the image.
+    std::optional<std::vector<std::uint8_t>> ReadResource(std::uint64_t offset, std::size_t size) const
+    {
+        const std::uint64_t rva = std::uint64_t{image_.ResourceRva()} + offset;
+        if (rva > UINT32_MAX)
+            return std::nullopt;
+        return image_.ReadRva(static_cast<std::uint32_t>(rva), size);
+    }
+
     const PeImage& image_;
     std::set<std::uint32_t> visited_;
 };

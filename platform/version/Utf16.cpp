@@ -2,7 +2,6 @@
 #include "platform/version/Utf16.h"
 
 namespace platform::version {
-namespace {
 
 void AppendUtf8(std::string& out, char32_t c)
 {
@@ -22,8 +21,6 @@ void AppendUtf8(std::string& out, char32_t c)
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
 }
-
-}  // namespace
 
 std::string Utf16LeToUtf8(std::span<const std::uint8_t> bytes)
 {

@@ -4,6 +4,7 @@
 
 #include "platform/WildcardMatch.h"
 #include "platform/version/Utf16.h"
+#include "platform/version/Windows1252.h"
 
 #include <algorithm>
 
@@ -11,7 +12,13 @@ namespace platform::version {
 namespace {
 
 constexpr std::size_t kHeaderBytes = 6;
+constexpr std::size_t kHeaderBytes16 = 4;
 constexpr std::uint16_t kTextType = 1;
+
+std::size_t HeaderBytes(BlockFormat format)
+{
+    return format == BlockFormat::Win16 ? kHeaderBytes16 : kHeaderBytes;
+}
 
 std::size_t AlignUp4(std::size_t offset)
 {
@@ -28,11 +35,33 @@ char AsciiLower(std::uint16_t c)
     return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 0x20 : c);
 }
 
-bool KeyEquals(const ByteReader& buffer, const BlockNode& node, std::string_view wanted)
+bool AsciiEqualsIgnoringCase(std::span<const std::uint8_t> key, std::string_view wanted)
+{
+    if (key.size() != wanted.size())
+        return false;
+    for (std::size_t i = 0; i < wanted.size(); ++i) {
+        if (key[i] >= 0x80 || AsciiLower(key[i]) != AsciiLower(static_cast<unsigned char>(wanted[i])))
+            return false;
+    }
+    return true;
+}
+
+// An 8-bit key: an ASCII query compares byte by byte (no byte above 0x7F
+// folds into ASCII); any other query compares with the decoded key.
+bool Key16Equals(std::span<const std::uint8_t> key, std::string_view wanted)
+{
+    if (!IsAscii(wanted))
+        return platform::EqualsIgnoringCase(Windows1252ToUtf8(key), wanted);
+    return AsciiEqualsIgnoringCase(key, wanted);
+}
+
+bool KeyEquals(const ByteReader& buffer, const BlockNode& node, std::string_view wanted, BlockFormat format)
 {
     auto keyBytes = buffer.Bytes(node.keyStart, node.keyEnd - node.keyStart);
     if (!keyBytes)
         return false;
+    if (format == BlockFormat::Win16)
+        return Key16Equals(*keyBytes, wanted);
     if (!IsAscii(wanted))
         return platform::EqualsIgnoringCase(Utf16LeToUtf8(*keyBytes), wanted);
     // Case folding never maps a character outside ASCII into it, so an ASCII
@@ -51,8 +80,42 @@ bool KeyEquals(const ByteReader& buffer, const BlockNode& node, std::string_view
 
 }  // namespace
 
-std::optional<BlockNode> ReadBlockNode(const ByteReader& buffer, std::size_t start, std::size_t parentEnd)
+namespace {
+
+// The 16-bit layout: length, value length, an 8-bit key, padding to 4 bytes,
+// a value counted in bytes, padding, children.
+std::optional<BlockNode> ReadBlockNode16(const ByteReader& buffer, std::size_t start, std::size_t parentEnd)
 {
+    const auto length = buffer.U16(start);
+    const auto valueLength = buffer.U16(start + 2);
+    if (!length || !valueLength || *length < kHeaderBytes16)
+        return std::nullopt;
+    const std::size_t end = start + *length;
+    if (end > parentEnd || end > buffer.Size())
+        return std::nullopt;
+
+    BlockNode node{start, end, *valueLength, 0, start + kHeaderBytes16, end, end, end};
+    for (std::size_t at = node.keyStart; at < end; ++at) {
+        if (buffer.U8(at) == 0) {
+            node.keyEnd = at;
+            break;
+        }
+    }
+    if (node.keyEnd == end)
+        return node;  // an unterminated key leaves no room for a value or children
+
+    node.valueStart = std::min(AlignUp4(node.keyEnd + 1), end);
+    node.childrenStart = std::min(AlignUp4(node.valueStart + std::size_t{node.valueLength}), end);
+    return node;
+}
+
+}  // namespace
+
+std::optional<BlockNode> ReadBlockNode(const ByteReader& buffer, std::size_t start, std::size_t parentEnd,
+                                       BlockFormat format)
+{
+    if (format == BlockFormat::Win16)
+        return ReadBlockNode16(buffer, start, parentEnd);
     const auto length = buffer.U16(start);
     const auto valueLength = buffer.U16(start + 2);
     const auto type = buffer.U16(start + 4);
@@ -78,19 +141,20 @@ std::optional<BlockNode> ReadBlockNode(const ByteReader& buffer, std::size_t sta
     return node;
 }
 
-std::optional<BlockNode> FindBlock(const ByteReader& buffer, const std::vector<std::string_view>& keys)
+std::optional<BlockNode> FindBlock(const ByteReader& buffer, const std::vector<std::string_view>& keys,
+                                   BlockFormat format)
 {
-    auto node = ReadBlockNode(buffer, 0, buffer.Size());
+    auto node = ReadBlockNode(buffer, 0, buffer.Size(), format);
     for (std::string_view key : keys) {
         if (!node)
             return std::nullopt;
         std::optional<BlockNode> found;
         std::size_t child = node->childrenStart;
-        while (child + kHeaderBytes <= node->end) {
-            auto candidate = ReadBlockNode(buffer, child, node->end);
+        while (child + HeaderBytes(format) <= node->end) {
+            auto candidate = ReadBlockNode(buffer, child, node->end, format);
             if (!candidate)
                 break;
-            if (KeyEquals(buffer, *candidate, key)) {
+            if (KeyEquals(buffer, *candidate, key, format)) {
                 found = candidate;
                 break;
             }

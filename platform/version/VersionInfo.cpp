@@ -1,21 +1,24 @@
-// The version API over our own PE reader: find the version resource, keep its
-// block, answer queries by path.
+// The version API over our own PE and NE readers: find the version resource,
+// keep its block, answer queries by path.
 #include "platform/version/VersionInfo.h"
 
 #include "platform/LongPath.h"
 #include "platform/WildcardMatch.h"
 #include "platform/version/ByteReader.h"
 #include "platform/version/ByteSource.h"
+#include "platform/version/NeImage.h"
 #include "platform/version/PeImage.h"
 #include "platform/version/ResourceDirectory.h"
 #include "platform/version/Utf16.h"
 #include "platform/version/VersionBlock.h"
+#include "platform/version/Windows1252.h"
 
 #include <algorithm>
 
 namespace platform {
 namespace {
 
+using version::BlockFormat;
 using version::BlockNode;
 using version::ByteReader;
 
@@ -54,6 +57,20 @@ VersionValue TextValue(const ByteReader& buffer, const BlockNode& node)
     return VersionValue{version::Utf16LeToUtf8(*bytes), static_cast<std::uint32_t>(bytes->size() / 2), true};
 }
 
+// The same for the 8-bit text of a 16-bit block.
+VersionValue TextValue16(const ByteReader& buffer, const BlockNode& node)
+{
+    if (node.valueLength == 0)
+        return VersionValue{{}, 0, true};
+    std::size_t stop = node.valueStart;
+    while (stop < node.end && buffer.U8(stop) != 0)
+        ++stop;
+    auto bytes = buffer.Bytes(node.valueStart, stop - node.valueStart);
+    if (!bytes)
+        return VersionValue{{}, 0, true};
+    return VersionValue{version::Windows1252ToUtf8(*bytes), static_cast<std::uint32_t>(bytes->size()), true};
+}
+
 // Raw value bytes: the stored byte count, cut at the block's end.
 VersionValue BinaryValue(const ByteReader& buffer, const BlockNode& node)
 {
@@ -64,11 +81,20 @@ VersionValue BinaryValue(const ByteReader& buffer, const BlockNode& node)
     return VersionValue{std::string(bytes->begin(), bytes->end()), static_cast<std::uint32_t>(count), false};
 }
 
+std::optional<VersionInfo> FromNeSource(const version::ByteSource& source)
+{
+    auto block = version::ReadNeResource(source, version::kNeResourceTypeVersion, kVersionResourceName,
+                                         kMaxVersionBlockBytes);
+    if (!block)
+        return std::nullopt;
+    return VersionInfo::FromBlock16(std::move(*block));
+}
+
 std::optional<VersionInfo> FromSource(const version::ByteSource& source)
 {
     auto image = version::PeImage::Open(source);
     if (!image)
-        return std::nullopt;
+        return FromNeSource(source);
     auto where = version::FindResource(*image, version::kResourceTypeVersion, kVersionResourceName);
     if (!where)
         return std::nullopt;
@@ -100,11 +126,21 @@ std::optional<VersionInfo> VersionInfo::FromImage(std::span<const std::uint8_t> 
 
 std::optional<VersionInfo> VersionInfo::FromBlock(std::vector<std::uint8_t> block)
 {
+    return FromBlockIn(std::move(block), BlockFormat::Win32);
+}
+
+std::optional<VersionInfo> VersionInfo::FromBlock16(std::vector<std::uint8_t> block)
+{
+    return FromBlockIn(std::move(block), BlockFormat::Win16);
+}
+
+std::optional<VersionInfo> VersionInfo::FromBlockIn(std::vector<std::uint8_t> block, BlockFormat format)
+{
     if (block.size() > kMaxVersionBlockBytes)
         block.resize(kMaxVersionBlockBytes);
-    if (!version::ReadBlockNode(ByteReader(block), 0, block.size()))
+    if (!version::ReadBlockNode(ByteReader(block), 0, block.size(), format))
         return std::nullopt;
-    return VersionInfo(std::move(block));
+    return VersionInfo(std::move(block), format);
 }
 
 std::uint32_t VersionInfo::Size() const
@@ -116,7 +152,7 @@ std::optional<VersionValue> VersionInfo::Query(std::string_view subBlock) const
 {
     const ByteReader buffer(block_);
     const std::vector<std::string_view> keys = SplitQueryPath(subBlock);
-    auto node = version::FindBlock(buffer, keys);
+    auto node = version::FindBlock(buffer, keys, format_);
     if (!node)
         return std::nullopt;
 
@@ -129,9 +165,12 @@ std::optional<VersionValue> VersionInfo::Query(std::string_view subBlock) const
         return VersionValue{std::string(record->begin(), record->end()), kFixedRecordBytes, false};
     }
     // The entries of a string table are text whatever their type field says;
-    // the entries of VarFileInfo are raw bytes whatever it says.
+    // the entries of VarFileInfo are raw bytes whatever it says. The 16-bit
+    // layout has no type field: only string-table entries are text there.
     const bool inStringTable = keys.size() == 3 && EqualsIgnoringCase(keys[0], "StringFileInfo");
     const bool inVarFileInfo = EqualsIgnoringCase(keys[0], "VarFileInfo");
+    if (format_ == BlockFormat::Win16)
+        return inStringTable ? TextValue16(buffer, *node) : BinaryValue(buffer, *node);
     if (inStringTable || (!inVarFileInfo && node->type == 1))
         return TextValue(buffer, *node);
     return BinaryValue(buffer, *node);

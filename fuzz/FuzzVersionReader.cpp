@@ -1,6 +1,6 @@
 // Fuzz entry for the version reader: the input as a PE image, then the queries
 // a caller makes (fixed record, translation, a string of the first
-// translation), and the same bytes as a raw version block.
+// translation), and the same bytes as a raw version block of either layout.
 #include "platform/version/PeIcons.h"
 #include "platform/version/VersionInfo.h"
 
@@ -37,6 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Exercise(*info);
     (void)platform::IconFileFromImage(bytes);
     if (auto info = platform::VersionInfo::FromBlock(std::vector<std::uint8_t>(bytes.begin(), bytes.end())))
+        Exercise(*info);
+    if (auto info = platform::VersionInfo::FromBlock16(std::vector<std::uint8_t>(bytes.begin(), bytes.end())))
         Exercise(*info);
     return 0;
 }

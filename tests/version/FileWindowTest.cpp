@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -122,7 +123,7 @@ TEST_F(FileWindows, PiecesAnywhereReadTheFileBytes)
     for (const Piece& piece : pieces) {
         std::vector<std::uint8_t> out(piece.count, 0xEE);
         ASSERT_TRUE(source.ReadInto(piece.offset, out)) << piece.offset << "+" << piece.count;
-        EXPECT_EQ(0, std::memcmp(out.data(), bytes.data() + piece.offset, piece.count))
+        EXPECT_TRUE(std::equal(out.begin(), out.end(), bytes.begin() + static_cast<std::ptrdiff_t>(piece.offset)))
             << piece.offset << "+" << piece.count;
     }
     std::vector<std::uint8_t> pastEnd(2);

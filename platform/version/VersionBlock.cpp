@@ -78,35 +78,24 @@ bool KeyEquals(const ByteReader& buffer, const BlockNode& node, std::string_view
     return true;
 }
 
-}  // namespace
+// How the two layouts differ: the 32-bit one has a type field after the two
+// lengths and UTF-16 keys (and counts text values in characters); the 16-bit
+// one has 8-bit keys and counts every value in bytes.
+struct Layout {
+    std::size_t headerBytes;
+    std::size_t keyUnitBytes;
+    bool hasType;
+};
 
-namespace {
+constexpr Layout kLayout32{kHeaderBytes, 2, true};
+constexpr Layout kLayout16{kHeaderBytes16, 1, false};
 
-// The 16-bit layout: length, value length, an 8-bit key, padding to 4 bytes,
-// a value counted in bytes, padding, children.
-std::optional<BlockNode> ReadBlockNode16(const ByteReader& buffer, std::size_t start, std::size_t parentEnd)
+std::optional<std::uint16_t> KeyUnit(const ByteReader& buffer, std::size_t at, const Layout& layout)
 {
-    const auto length = buffer.U16(start);
-    const auto valueLength = buffer.U16(start + 2);
-    if (!length || !valueLength || *length < kHeaderBytes16)
-        return std::nullopt;
-    const std::size_t end = start + *length;
-    if (end > parentEnd || end > buffer.Size())
-        return std::nullopt;
-
-    BlockNode node{start, end, *valueLength, 0, start + kHeaderBytes16, end, end, end};
-    for (std::size_t at = node.keyStart; at < end; ++at) {
-        if (buffer.U8(at) == 0) {
-            node.keyEnd = at;
-            break;
-        }
-    }
-    if (node.keyEnd == end)
-        return node;  // an unterminated key leaves no room for a value or children
-
-    node.valueStart = std::min(AlignUp4(node.keyEnd + 1), end);
-    node.childrenStart = std::min(AlignUp4(node.valueStart + std::size_t{node.valueLength}), end);
-    return node;
+    if (layout.keyUnitBytes == 2)
+        return buffer.U16(at);
+    const auto byte = buffer.U8(at);
+    return byte ? std::optional<std::uint16_t>(*byte) : std::nullopt;
 }
 
 }  // namespace
@@ -114,20 +103,19 @@ std::optional<BlockNode> ReadBlockNode16(const ByteReader& buffer, std::size_t s
 std::optional<BlockNode> ReadBlockNode(const ByteReader& buffer, std::size_t start, std::size_t parentEnd,
                                        BlockFormat format)
 {
-    if (format == BlockFormat::Win16)
-        return ReadBlockNode16(buffer, start, parentEnd);
+    const Layout& layout = format == BlockFormat::Win16 ? kLayout16 : kLayout32;
     const auto length = buffer.U16(start);
     const auto valueLength = buffer.U16(start + 2);
-    const auto type = buffer.U16(start + 4);
-    if (!length || !valueLength || !type || *length < kHeaderBytes)
+    const auto type = layout.hasType ? buffer.U16(start + 4) : std::optional<std::uint16_t>(0);
+    if (!length || !valueLength || !type || *length < layout.headerBytes)
         return std::nullopt;
     const std::size_t end = start + *length;
     if (end > parentEnd || end > buffer.Size())
         return std::nullopt;
 
-    BlockNode node{start, end, *valueLength, *type, start + kHeaderBytes, end, end, end};
-    for (std::size_t at = node.keyStart; at + 2 <= end; at += 2) {
-        if (buffer.U16(at) == 0) {
+    BlockNode node{start, end, *valueLength, *type, start + layout.headerBytes, end, end, end};
+    for (std::size_t at = node.keyStart; at + layout.keyUnitBytes <= end; at += layout.keyUnitBytes) {
+        if (KeyUnit(buffer, at, layout) == 0) {
             node.keyEnd = at;
             break;
         }
@@ -135,8 +123,8 @@ std::optional<BlockNode> ReadBlockNode(const ByteReader& buffer, std::size_t sta
     if (node.keyEnd == end)
         return node;  // an unterminated key leaves no room for a value or children
 
-    node.valueStart = std::min(AlignUp4(node.keyEnd + 2), end);
-    const std::size_t unitBytes = node.type == kTextType ? 2 : 1;
+    node.valueStart = std::min(AlignUp4(node.keyEnd + layout.keyUnitBytes), end);
+    const std::size_t unitBytes = layout.hasType && node.type == kTextType ? 2 : 1;
     node.childrenStart = std::min(AlignUp4(node.valueStart + std::size_t{node.valueLength} * unitBytes), end);
     return node;
 }

@@ -21,12 +21,18 @@ TEST(HostileImages, DamagedFilesHaveNoVersionInformation)
 
 TEST(HostileImages, EveryPrefixOfAnImageGivesNothingOrTheTrueAnswer)
 {
-    for (const char* file : {"plain64.dll", "plain32.dll"}) {
-        SCOPED_TRACE(file);
-        const auto image = PeFixtureBytes(file);
+    struct Case {
+        const char* file;
+        const char* companyPath;
+    };
+    for (const Case& c : {Case{"plain64.dll", "\\StringFileInfo\\040904B0\\CompanyName"},
+                          Case{"plain32.dll", "\\StringFileInfo\\040904B0\\CompanyName"},
+                          Case{"ne_plain.dll", "\\StringFileInfo\\040904E4\\CompanyName"}}) {
+        SCOPED_TRACE(c.file);
+        const auto image = PeFixtureBytes(c.file);
         const auto whole = VersionInfo::FromImage(image);
         ASSERT_TRUE(whole);
-        const std::string company = whole->Query("\\StringFileInfo\\040904B0\\CompanyName")->data;
+        const std::string company = whole->Query(c.companyPath)->data;
         bool seenAnswer = false;
         for (std::size_t length = 0; length <= image.size(); ++length) {
             auto info = VersionInfo::FromImage(std::span(image.data(), length));
@@ -35,7 +41,7 @@ TEST(HostileImages, EveryPrefixOfAnImageGivesNothingOrTheTrueAnswer)
                 continue;
             }
             seenAnswer = true;
-            auto value = info->Query("\\StringFileInfo\\040904B0\\CompanyName");
+            auto value = info->Query(c.companyPath);
             ASSERT_TRUE(value) << length;
             EXPECT_EQ(value->data, company);
             EXPECT_EQ(info->Fixed()->fileVersionLS, whole->Fixed()->fileVersionLS);

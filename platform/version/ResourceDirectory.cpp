@@ -52,6 +52,18 @@ public:
         return entries;
     }
 
+    // The offset of the directory of names under a numeric type; empty when
+    // the image has no resources or no such type.
+    std::optional<std::uint32_t> NamesOfType(std::uint16_t type)
+    {
+        if (image_.ResourceRva() == 0)
+            return std::nullopt;
+        auto typeEntry = FindNumeric(0, type);
+        if (!typeEntry || !typeEntry->IsDirectory())
+            return std::nullopt;
+        return typeEntry->TargetOffset();
+    }
+
     std::optional<Entry> FindNumeric(std::uint32_t offset, std::uint16_t id)
     {
         auto entries = Entries(offset);
@@ -117,13 +129,11 @@ private:
 
 std::optional<ResourceLocation> FindResource(const PeImage& image, std::uint16_t type, std::uint16_t name)
 {
-    if (image.ResourceRva() == 0)
-        return std::nullopt;
     DirectoryWalker walker(image);
-    auto typeEntry = walker.FindNumeric(0, type);
-    if (!typeEntry || !typeEntry->IsDirectory())
+    auto names = walker.NamesOfType(type);
+    if (!names)
         return std::nullopt;
-    auto nameEntry = walker.FindNumeric(typeEntry->TargetOffset(), name);
+    auto nameEntry = walker.FindNumeric(*names, name);
     if (!nameEntry)
         return std::nullopt;
     return walker.FromNameEntry(*nameEntry);
@@ -131,16 +141,14 @@ std::optional<ResourceLocation> FindResource(const PeImage& image, std::uint16_t
 
 std::optional<ResourceLocation> FindFirstResourceOfType(const PeImage& image, std::uint16_t type)
 {
-    if (image.ResourceRva() == 0)
-        return std::nullopt;
     DirectoryWalker walker(image);
-    auto typeEntry = walker.FindNumeric(0, type);
-    if (!typeEntry || !typeEntry->IsDirectory())
+    auto names = walker.NamesOfType(type);
+    if (!names)
         return std::nullopt;
-    auto names = walker.Entries(typeEntry->TargetOffset());
-    if (!names || names->empty())
+    auto entries = walker.Entries(*names);
+    if (!entries || entries->empty())
         return std::nullopt;
-    return walker.FromNameEntry(names->front());
+    return walker.FromNameEntry(entries->front());
 }
 
 std::optional<std::vector<std::uint8_t>> ReadResource(const PeImage& image, const ResourceLocation& where,

@@ -6,6 +6,7 @@
 #include <QLabel>
 
 #include <limits>
+#include <utility>
 
 #include "cDisk/FoundFileRow.h"
 #include "platform/EventLoopYield.h"
@@ -53,16 +54,17 @@ void frmMain::dsk_progress(const std::string& CurrentPath, const std::string& Cu
                       QStringLiteral(" files found)"));
     YieldThreeTimes();
 
-    const FoundFileRow row = BuildFoundFileRow(CurrentPath, CurrentFile);
+    FoundFileRow row = BuildFoundFileRow(CurrentPath, CurrentFile);
     const int rowIndex = FileFound - 1;
     grid_.SetRowCount(FileFound);
-    grid_.SetCellValue(rowIndex, 0, row.fileName);
-    grid_.SetCellValue(rowIndex, 1, row.version);
+    // The row's texts move into their cells; nothing else reads the row.
+    grid_.SetCellValue(rowIndex, 0, std::move(row.fileName));
+    grid_.SetCellValue(rowIndex, 1, std::move(row.version));
     grid_.SetCellValue(rowIndex, 2, row.size);
     grid_.SetCellValue(rowIndex, 3,
                        row.modified ? grid::CellValue(*row.modified) : grid::CellValue(std::monostate{}));
-    grid_.SetCellValue(rowIndex, 4, row.path);
-    grid_.SetCellValue(rowIndex, 5, row.desc);
-    grid_.SetCellValue(rowIndex, 6, row.product);
-    grid_.SetCellValue(rowIndex, 7, row.company);
+    grid_.SetCellValue(rowIndex, 4, std::move(row.path));
+    grid_.SetCellValue(rowIndex, 5, std::move(row.desc));
+    grid_.SetCellValue(rowIndex, 6, std::move(row.product));
+    grid_.SetCellValue(rowIndex, 7, std::move(row.company));
 }

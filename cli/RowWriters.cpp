@@ -1,12 +1,13 @@
 // tsv, csv, JSON Lines and xls output of result rows, counts and folders.
 #include "cli/RowWriters.h"
 
-#include <array>
+#include <iterator>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <ostream>
 #include <streambuf>
+#include <string_view>
 #include <vector>
 
 #include "cli/TextEncoding.h"
@@ -34,36 +35,38 @@ std::string ByteTotalText(double totalBytes)
     return text;
 }
 
-std::array<std::string, 8> RowTexts(const FoundFileRow& row)
-{
-    return {row.fileName, row.version, SizeText(row.size), DateText(row), row.path,
-            row.desc, row.product, row.company};
-}
-
-class TsvRowWriter : public RowWriter {
+// tsv and csv differ only in the separator, the line end and how a field is
+// written; one writer serves both.
+class DelimitedRowWriter : public RowWriter {
 public:
-    explicit TsvRowWriter(FdWriter& out) : out_(out) {}
+    using FieldAppender = void (*)(std::string& out, std::string_view text);
+
+    DelimitedRowWriter(FdWriter& out, char separator, std::string_view lineEnd, FieldAppender appendField)
+        : out_(out), separator_(separator), lineEnd_(lineEnd), appendField_(appendField) {}
 
     void Begin() override
     {
         line_.clear();
-        for (std::size_t i = 0; i < 8; ++i) {
-            if (i != 0) line_.push_back('\t');
-            line_.append(grid::kResultColumns[i].caption);
+        for (const grid::ResultColumn& column : grid::kResultColumns) {
+            if (!line_.empty()) line_.push_back(separator_);
+            appendField_(line_, column.caption);
         }
-        line_.push_back('\n');
+        line_.append(lineEnd_);
         out_.Write(line_);
     }
 
     void Row(const FoundFileRow& row) override
     {
+        const std::string size = SizeText(row.size);
+        const std::string date = DateText(row);
+        const std::string_view texts[] = {row.fileName, row.version, size,        date,
+                                          row.path,     row.desc,    row.product, row.company};
         line_.clear();
-        const std::array<std::string, 8> texts = RowTexts(row);
-        for (std::size_t i = 0; i < texts.size(); ++i) {
-            if (i != 0) line_.push_back('\t');
-            AppendTsvField(line_, texts[i]);
+        for (std::size_t i = 0; i < std::size(texts); ++i) {
+            if (i != 0) line_.push_back(separator_);
+            appendField_(line_, texts[i]);
         }
-        line_.push_back('\n');
+        line_.append(lineEnd_);
         out_.Write(line_);
     }
 
@@ -71,40 +74,9 @@ public:
 
 private:
     FdWriter& out_;
-    std::string line_;
-};
-
-class CsvRowWriter : public RowWriter {
-public:
-    explicit CsvRowWriter(FdWriter& out) : out_(out) {}
-
-    void Begin() override
-    {
-        line_.clear();
-        for (std::size_t i = 0; i < 8; ++i) {
-            if (i != 0) line_.push_back(',');
-            AppendCsvField(line_, grid::kResultColumns[i].caption);
-        }
-        line_.append("\r\n");
-        out_.Write(line_);
-    }
-
-    void Row(const FoundFileRow& row) override
-    {
-        line_.clear();
-        const std::array<std::string, 8> texts = RowTexts(row);
-        for (std::size_t i = 0; i < texts.size(); ++i) {
-            if (i != 0) line_.push_back(',');
-            AppendCsvField(line_, texts[i]);
-        }
-        line_.append("\r\n");
-        out_.Write(line_);
-    }
-
-    void End() override {}
-
-private:
-    FdWriter& out_;
+    char separator_;
+    std::string_view lineEnd_;
+    FieldAppender appendField_;
     std::string line_;
 };
 
@@ -209,8 +181,8 @@ private:
 std::unique_ptr<RowWriter> MakeRowWriter(OutputFormat format, FdWriter& out)
 {
     switch (format) {
-    case OutputFormat::Tsv: return std::make_unique<TsvRowWriter>(out);
-    case OutputFormat::Csv: return std::make_unique<CsvRowWriter>(out);
+    case OutputFormat::Tsv: return std::make_unique<DelimitedRowWriter>(out, '\t', "\n", AppendTsvField);
+    case OutputFormat::Csv: return std::make_unique<DelimitedRowWriter>(out, ',', "\r\n", AppendCsvField);
     case OutputFormat::Json: return std::make_unique<JsonLinesRowWriter>(out);
     case OutputFormat::Xls: return std::make_unique<XlsRowWriter>(out);
     }

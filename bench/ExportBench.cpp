@@ -10,6 +10,7 @@
 #include "BenchGrid.h"
 #include "BenchSupport.h"
 #include "cli/FdWriter.h"
+#include "cli/OutputFile.h"
 #include "cli/RowWriters.h"
 
 int main()
@@ -36,13 +37,13 @@ int main()
 
     bool csvWritten = true;
     const double csvSeconds = bench::MedianSeconds(kRuns, nullptr, [&] {
-        const int fd = open(csvPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        cli::FdWriter out(fd);
-        const std::unique_ptr<cli::RowWriter> writer = cli::MakeRowWriter(cli::OutputFormat::Csv, out);
+        cli::OutputFile file(csvPath);
+        cli::FdWriter out(file.Fd());
+        const std::unique_ptr<cli::RowWriter> writer = cli::MakeRowWriter(cli::OutputFormat::Csv, {}, out);
         writer->Begin();
         for (const FoundFileRow& row : rows) writer->Row(row);
         writer->End();
-        csvWritten = out.Close() && csvWritten;
+        csvWritten = out.Flush() && file.Finish() && csvWritten;
     });
 
     bench::PrintFigure("export_xls_seconds", xlsSeconds, "s");

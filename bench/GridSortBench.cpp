@@ -48,7 +48,7 @@ int main()
     std::vector<double> dates;
     for (int row = 0; row < table.RowCount(); ++row) {
         names.push_back(std::get<std::string>(table.CellValueAt(row, 0)));
-        sizes.push_back(std::get<platform::FixedDecimal>(table.CellValueAt(row, 2)).Scaled());
+        sizes.push_back(std::get<platform::FixedDecimal>(table.CellValueAt(row, 2)).Whole());
         dates.push_back(std::get<platform::DateTime>(table.CellValueAt(row, 3)).Days());
     }
 

@@ -63,6 +63,16 @@ void cDisk::SetEvents(cDiskEvents* listener)
     events_ = listener;
 }
 
+void cDisk::SetKeepFoundLists(bool keep)
+{
+    keepFoundLists_ = keep;
+}
+
+void cDisk::SetIncludeHidden(bool include)
+{
+    includeHidden_ = include;
+}
+
 std::int32_t cDisk::CountFiles(std::string& StartPath, bool RecurseFolder, const std::string& IncludeSpec,
                                const std::string& ExcludeSpec, platform::FixedDecimal MinSize,
                                platform::FixedDecimal MaxSize)
@@ -130,7 +140,7 @@ void cDisk::ScanFiles(std::string& FolderPath, bool RecurseFolder, const std::st
         const std::string_view entryName = listing.Name(index);
 
         if (listing.IsFolder(index)) {
-            if (entryName.front() == '.') continue;
+            if (entryName == "." || entryName == ".." || (entryName.front() == '.' && !includeHidden_)) continue;
             std::string SubPath = FolderPath;
             SubPath.append(entryName).push_back('/');
             CurrentPath_ = SubPath;
@@ -149,7 +159,7 @@ void cDisk::ScanFiles(std::string& FolderPath, bool RecurseFolder, const std::st
         if (CountOnly) continue;
 
         std::string Name(entryName);
-        if (FoundCount_ > 0) {
+        if (FoundCount_ > 0 && keepFoundLists_) {
             GrowForIndex(NameList_, FoundCount_);
             GrowForIndex(PathList_, FoundCount_);
             NameList_[static_cast<std::size_t>(FoundCount_)] = Name;

@@ -26,6 +26,7 @@ public:
                           [[maybe_unused]] bool& Cancel) {}
     virtual void PathChange([[maybe_unused]] std::string& CurrentPath) {}
     virtual void OnAbortSearch() {}
+    virtual void FolderUnreadable([[maybe_unused]] const std::string& FolderPath, [[maybe_unused]] int ErrorNumber) {}
 };
 
 class cDisk {
@@ -36,6 +37,8 @@ public:
 
     // nullptr: no listener. The listener must outlive any search it hears.
     void SetEvents(cDiskEvents* listener);
+    void SetKeepFoundLists(bool keep);
+    void SetIncludeHidden(bool include);
 
     // Counts and totals the files SearchFiles would accept, without storing
     // them and without Progress. StartPath receives its normalised form.
@@ -82,6 +85,8 @@ private:
     void CutListsToCount();
 
     cDiskEvents* events_ = nullptr;
+    bool keepFoundLists_ = true;
+    bool includeHidden_ = false;
     double TotalBytes_ = 0.0;
     std::int32_t FoundCount_ = 0;
     // Entries 1..FoundCount_ are used; index 0 stays empty. Empty vectors

@@ -3,7 +3,6 @@
 #include "cli/FdWriter.h"
 
 #include <cerrno>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace cli {
@@ -32,20 +31,6 @@ bool FdWriter::Flush()
     const bool written = WriteAll(buffer_.data(), buffer_.size());
     buffer_.clear();
     return written;
-}
-
-bool FdWriter::Close()
-{
-    Flush();
-    if (fd_ < 0) return error_ == 0;
-    struct stat facts {};
-    if (error_ == 0 && fstat(fd_, &facts) == 0 && S_ISREG(facts.st_mode) && fsync(fd_) != 0)
-        error_ = errno;
-    // close() can report a deferred write error (network file systems); it is
-    // not retried after EINTR because the descriptor is gone either way.
-    if (close(fd_) != 0 && error_ == 0 && errno != EINTR) error_ = errno;
-    fd_ = -1;
-    return error_ == 0;
 }
 
 void FdWriter::Fail(int error)

@@ -1,6 +1,6 @@
-// A buffered writer on a POSIX file descriptor. Every write is checked; the
-// first failure is kept (its errno) and later writes do nothing, so a caller
-// may write a whole row and look at Failed() once.
+// A buffered writer on a POSIX file descriptor, which it does not own. Every
+// write is checked; the first failure is kept (its errno) and later writes do
+// nothing, so a caller may write a whole row and look at Failed() once.
 #pragma once
 
 #include <cstddef>
@@ -20,9 +20,6 @@ public:
     void Write(std::string_view text);
     // Hands the buffered bytes to the kernel.
     bool Flush();
-    // Flushes, forces a regular file's data to the disk (a full disk may only
-    // show here) and closes the descriptor.
-    bool Close();
 
     // Records a failure found outside write(2); the first failure is kept.
     void Fail(int error);
@@ -31,7 +28,6 @@ public:
     int Error() const { return error_; }
     // True when the failure is a reader that went away (EPIPE).
     bool ReaderGone() const;
-    int Fd() const { return fd_; }
 
 private:
     bool WriteAll(const char* data, std::size_t size);

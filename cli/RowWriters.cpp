@@ -35,21 +35,35 @@ std::string ByteTotalText(double totalBytes)
     return text;
 }
 
+// A value guarded against formula evaluation and escaped for a terminal, as
+// the rules ask, before its csv quoting.
+void AppendCsvValue(const TextRules& rules, std::string& out, std::string_view text)
+{
+    if (rules.csvRaw && !rules.terminal) {
+        AppendCsvField(out, text);
+        return;
+    }
+    std::string value;
+    if (!rules.csvRaw && StartsSpreadsheetFormula(text)) value.push_back('\'');
+    if (rules.terminal) AppendTerminalSafe(value, text);
+    else value.append(text);
+    AppendCsvField(out, value);
+}
+
 // tsv and csv differ only in the separator, the line end and how a field is
 // written; one writer serves both.
 class DelimitedRowWriter : public RowWriter {
 public:
-    using FieldAppender = void (*)(std::string& out, std::string_view text);
-
-    DelimitedRowWriter(FdWriter& out, char separator, std::string_view lineEnd, FieldAppender appendField)
-        : out_(out), separator_(separator), lineEnd_(lineEnd), appendField_(appendField) {}
+    DelimitedRowWriter(FdWriter& out, OutputFormat format, const TextRules& rules)
+        : out_(out), format_(format), rules_(rules), separator_(format == OutputFormat::Csv ? ',' : '\t'),
+          lineEnd_(format == OutputFormat::Csv ? "\r\n" : "\n") {}
 
     void Begin() override
     {
         line_.clear();
         for (const grid::ResultColumn& column : grid::kResultColumns) {
             if (!line_.empty()) line_.push_back(separator_);
-            appendField_(line_, column.caption);
+            AppendField(format_, rules_, line_, column.caption);
         }
         line_.append(lineEnd_);
         out_.Write(line_);
@@ -64,7 +78,7 @@ public:
         line_.clear();
         for (std::size_t i = 0; i < std::size(texts); ++i) {
             if (i != 0) line_.push_back(separator_);
-            appendField_(line_, texts[i]);
+            AppendField(format_, rules_, line_, texts[i]);
         }
         line_.append(lineEnd_);
         out_.Write(line_);
@@ -74,15 +88,16 @@ public:
 
 private:
     FdWriter& out_;
+    OutputFormat format_;
+    TextRules rules_;
     char separator_;
     std::string_view lineEnd_;
-    FieldAppender appendField_;
     std::string line_;
 };
 
 class JsonLinesRowWriter : public RowWriter {
 public:
-    explicit JsonLinesRowWriter(FdWriter& out) : out_(out) {}
+    JsonLinesRowWriter(FdWriter& out, const TextRules& rules) : out_(out), rules_(rules) {}
 
     void Begin() override {}
 
@@ -90,22 +105,22 @@ public:
     {
         line_.clear();
         line_.append("{\"filename\":");
-        AppendJsonString(line_, row.fileName);
+        AppendField(OutputFormat::Json, rules_, line_, row.fileName);
         line_.append(",\"version\":");
-        AppendJsonString(line_, row.version);
+        AppendField(OutputFormat::Json, rules_, line_, row.version);
         line_.append(",\"size\":");
         line_.append(SizeText(row.size));
         line_.append(",\"date\":");
-        if (row.modified) AppendJsonString(line_, row.modified->ToIsoText());
+        if (row.modified) AppendField(OutputFormat::Json, rules_, line_, row.modified->ToIsoText());
         else line_.append("null");
         line_.append(",\"path\":");
-        AppendJsonString(line_, row.path);
+        AppendField(OutputFormat::Json, rules_, line_, row.path);
         line_.append(",\"desc\":");
-        AppendJsonString(line_, row.desc);
+        AppendField(OutputFormat::Json, rules_, line_, row.desc);
         line_.append(",\"product\":");
-        AppendJsonString(line_, row.product);
+        AppendField(OutputFormat::Json, rules_, line_, row.product);
         line_.append(",\"company\":");
-        AppendJsonString(line_, row.company);
+        AppendField(OutputFormat::Json, rules_, line_, row.company);
         line_.append("}\n");
         out_.Write(line_);
     }
@@ -114,6 +129,7 @@ public:
 
 private:
     FdWriter& out_;
+    TextRules rules_;
     std::string line_;
 };
 
@@ -171,6 +187,8 @@ public:
         if (!workbook_.Write(stream) || !stream.flush()) out_.Fail(EIO);
     }
 
+    std::uint64_t CutValues() const override { return workbook_.CutCellCount(); }
+
 private:
     FdWriter& out_;
     grid::xls::WorkbookWriter workbook_;
@@ -178,12 +196,25 @@ private:
 
 } // namespace
 
-std::unique_ptr<RowWriter> MakeRowWriter(OutputFormat format, FdWriter& out)
+void AppendField(OutputFormat format, const TextRules& rules, std::string& out, std::string_view text)
 {
     switch (format) {
-    case OutputFormat::Tsv: return std::make_unique<DelimitedRowWriter>(out, '\t', "\n", AppendTsvField);
-    case OutputFormat::Csv: return std::make_unique<DelimitedRowWriter>(out, ',', "\r\n", AppendCsvField);
-    case OutputFormat::Json: return std::make_unique<JsonLinesRowWriter>(out);
+    case OutputFormat::Csv: AppendCsvValue(rules, out, text); break;
+    case OutputFormat::Json: AppendJsonString(out, text, rules.terminal); break;
+    case OutputFormat::Tsv:
+    case OutputFormat::Xls:
+        if (rules.terminal) AppendTerminalSafe(out, text);
+        else AppendTsvField(out, text);
+        break;
+    }
+}
+
+std::unique_ptr<RowWriter> MakeRowWriter(OutputFormat format, const TextRules& rules, FdWriter& out)
+{
+    switch (format) {
+    case OutputFormat::Tsv:
+    case OutputFormat::Csv: return std::make_unique<DelimitedRowWriter>(out, format, rules);
+    case OutputFormat::Json: return std::make_unique<JsonLinesRowWriter>(out, rules);
     case OutputFormat::Xls: return std::make_unique<XlsRowWriter>(out);
     }
     return nullptr;
@@ -207,24 +238,11 @@ void WriteCountSummary(OutputFormat format, FdWriter& out, std::int64_t count, d
     }
 }
 
-void WriteFolderLine(OutputFormat format, FdWriter& out, const std::string& folder)
+void WriteFolderLine(OutputFormat format, const TextRules& rules, FdWriter& out, const std::string& folder)
 {
     std::string line;
-    switch (format) {
-    case OutputFormat::Csv:
-        AppendCsvField(line, folder);
-        line.append("\r\n");
-        break;
-    case OutputFormat::Json:
-        AppendJsonString(line, folder);
-        line.push_back('\n');
-        break;
-    case OutputFormat::Tsv:
-    case OutputFormat::Xls:
-        AppendTsvField(line, folder);
-        line.push_back('\n');
-        break;
-    }
+    AppendField(format, rules, line, folder);
+    line.append(format == OutputFormat::Csv ? "\r\n" : "\n");
     out.Write(line);
 }
 

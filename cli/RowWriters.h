@@ -6,12 +6,26 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "cDisk/FoundFileRow.h"
 #include "cli/FdWriter.h"
 #include "cli/ScanOptions.h"
 
 namespace cli {
+
+// How values are made safe for where the output goes.
+struct TextRules {
+    // Standard output is a terminal: control characters are shown escaped.
+    bool terminal = false;
+    // csv values are written exactly, even those a spreadsheet would run as
+    // formulas.
+    bool csvRaw = false;
+};
+
+// Appends one value in the format's field encoding under the rules (not for
+// xls, whose cells are typed).
+void AppendField(OutputFormat format, const TextRules& rules, std::string& out, std::string_view text);
 
 class RowWriter {
 public:
@@ -21,14 +35,17 @@ public:
     virtual void Row(const FoundFileRow& row) = 0;
     // Whatever must follow the last row (the whole workbook for xls).
     virtual void End() = 0;
+    // How many values were cut to fit the format (xls cells hold at most
+    // 32,767 characters).
+    virtual std::uint64_t CutValues() const { return 0; }
 };
 
-std::unique_ptr<RowWriter> MakeRowWriter(OutputFormat format, FdWriter& out);
+std::unique_ptr<RowWriter> MakeRowWriter(OutputFormat format, const TextRules& rules, FdWriter& out);
 
 // The result of --count: the number of files and their byte total.
 void WriteCountSummary(OutputFormat format, FdWriter& out, std::int64_t count, double totalBytes);
 
 // One line of --folders output.
-void WriteFolderLine(OutputFormat format, FdWriter& out, const std::string& folder);
+void WriteFolderLine(OutputFormat format, const TextRules& rules, FdWriter& out, const std::string& folder);
 
 } // namespace cli

@@ -15,9 +15,14 @@
 #include "cDisk/FoundFileRow.h"
 #include "cDisk/cDisk.h"
 #include "cli/FdWriter.h"
+#include "cli/OutputFile.h"
 #include "cli/ProgressLine.h"
 #include "cli/RowWriters.h"
 #include "cli/ScanOptions.h"
+#include "cli/TextEncoding.h"
+#include "platform/LongPath.h"
+#include "platform/TemporaryFile.h"
+#include "platform/UniqueFd.h"
 
 namespace cli {
 namespace {
@@ -30,6 +35,17 @@ void PrintError(const std::string& message)
     FdWriter err(kStderr);
     err.Write("lumbrel-scan: " + message + "\n");
     err.Flush();
+}
+
+// A path or name inside a message: shown escaped on a terminal, exact
+// otherwise.
+std::string Quoted(const std::string& text)
+{
+    static const bool terminal = isatty(kStderr) != 0;
+    if (!terminal) return "'" + text + "'";
+    std::string shown = "'";
+    AppendTerminalSafe(shown, text);
+    return shown + "'";
 }
 
 int UsageError(const std::string& message)
@@ -49,11 +65,14 @@ int PrintToStdout(const std::string& text)
 }
 
 // Passes each found file to the row writer and keeps the progress line
-// current; stops the walk as soon as the output fails.
+// current; names each folder that cannot be read; stops the walk as soon as
+// the output fails.
 class ScanListener : public cDiskEvents {
 public:
     ScanListener(cDisk& disk, RowWriter* rows, FdWriter& out, ProgressLine& progress)
         : disk_(disk), rows_(rows), out_(out), progress_(progress) {}
+
+    bool AnyFolderUnreadable() const { return unreadable_; }
 
     void Progress(std::string& CurrentPath, std::string& CurrentFile, std::int32_t& FileFound,
                   double& /*ByteFound*/, bool& Cancel) override
@@ -68,22 +87,41 @@ public:
         progress_.Update(disk_.FoundFilesCount() < 0 ? 0 : disk_.FoundFilesCount(), CurrentPath);
     }
 
+    void FolderUnreadable(const std::string& FolderPath, int ErrorNumber) override
+    {
+        unreadable_ = true;
+        progress_.Clear();
+        PrintError("cannot read folder " + Quoted(FolderPath) + ": " + std::strerror(ErrorNumber));
+    }
+
 private:
     cDisk& disk_;
     RowWriter* rows_;
     FdWriter& out_;
     ProgressLine& progress_;
+    bool unreadable_ = false;
 };
 
-void RunSearch(const ScanOptions& options, FdWriter& out, ProgressLine& progress)
+// What a search ended with, beyond what the output writer holds.
+struct SearchOutcome {
+    bool anyFolderUnreadable = false;
+    std::uint64_t cutValues = 0;
+};
+
+SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWriter& out, ProgressLine& progress)
 {
     cDisk disk;
+    // Rows stream out as they are found; the engine's lists would only grow
+    // with the tree.
+    disk.SetKeepFoundLists(false);
+    disk.SetIncludeHidden(options.hidden);
     std::string startPath = options.startPath;
     const std::string include = options.EffectiveIncludeSpec();
+    SearchOutcome outcome;
 
     switch (options.mode) {
     case ScanMode::Files: {
-        const std::unique_ptr<RowWriter> rows = MakeRowWriter(options.format, out);
+        const std::unique_ptr<RowWriter> rows = MakeRowWriter(options.format, rules, out);
         ScanListener listener(disk, rows.get(), out, progress);
         disk.SetEvents(&listener);
         rows->Begin();
@@ -91,6 +129,7 @@ void RunSearch(const ScanOptions& options, FdWriter& out, ProgressLine& progress
                          options.maxSize);
         disk.SetEvents(nullptr);
         if (!out.Failed()) rows->End();
+        outcome = {listener.AnyFolderUnreadable(), rows->CutValues()};
         break;
     }
     case ScanMode::Count: {
@@ -101,9 +140,12 @@ void RunSearch(const ScanOptions& options, FdWriter& out, ProgressLine& progress
         disk.SetEvents(nullptr);
         progress.Clear();
         WriteCountSummary(options.format, out, count, disk.FoundFilesSize());
+        outcome.anyFolderUnreadable = listener.AnyFolderUnreadable();
         break;
     }
     case ScanMode::Folders: {
+        // The folder list is the result here, so the engine keeps it.
+        disk.SetKeepFoundLists(true);
         ScanListener listener(disk, nullptr, out, progress);
         disk.SetEvents(&listener);
         const std::int32_t count = disk.SearchFolders(VORN_STD_library::NormalizeFolderPath(startPath),
@@ -112,7 +154,8 @@ void RunSearch(const ScanOptions& options, FdWriter& out, ProgressLine& progress
         progress.Clear();
         const std::vector<std::string> folders = disk.ListFound();
         for (std::int32_t i = 1; i <= count && static_cast<std::size_t>(i) < folders.size() && !out.Failed(); ++i)
-            WriteFolderLine(options.format, out, folders[static_cast<std::size_t>(i)]);
+            WriteFolderLine(options.format, rules, out, folders[static_cast<std::size_t>(i)]);
+        outcome.anyFolderUnreadable = listener.AnyFolderUnreadable();
         break;
     }
     case ScanMode::Help:
@@ -120,6 +163,7 @@ void RunSearch(const ScanOptions& options, FdWriter& out, ProgressLine& progress
         break;
     }
     progress.Clear();
+    return outcome;
 }
 
 int Run(const ScanOptions& options)
@@ -134,42 +178,51 @@ int Run(const ScanOptions& options)
     if (options.format == OutputFormat::Xls && options.outputPath.empty() && isatty(kStdout))
         return UsageError("refusing to write an xls workbook to a terminal; use -o FILE");
 
-    // The engine passes over a start folder it cannot open without a word, so
-    // the check comes first.
-    const int folder = open(options.startPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0) {
-        PrintError("cannot read folder '" + options.startPath + "': " + std::strerror(errno));
+    // A start folder that cannot be read at all is a failure of the whole
+    // run, not one of the folders passed over, so it is checked first.
+    const platform::UniqueFd folder(platform::OpenLongPath(options.startPath, O_RDONLY | O_DIRECTORY));
+    if (!folder) {
+        PrintError("cannot read folder " + Quoted(options.startPath) + ": " + std::strerror(errno));
         return kExitStartFolder;
     }
-    close(folder);
 
     const bool toFile = !options.outputPath.empty();
-    const int outputFd =
-        toFile ? open(options.outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666) : kStdout;
-    if (outputFd < 0) {
-        PrintError("cannot open output file '" + options.outputPath + "': " + std::strerror(errno));
-        return kExitOutput;
+    std::unique_ptr<OutputFile> file;
+    if (toFile) {
+        platform::RemoveTemporaryFilesOnSignals();
+        file = std::make_unique<OutputFile>(options.outputPath);
+        if (!file->Ok()) {
+            PrintError("cannot open output file " + Quoted(options.outputPath) + ": " + std::strerror(file->Error()));
+            return kExitOutput;
+        }
     }
 
     // Rows streaming to the terminal would be torn up by the progress line,
     // and show the progress themselves.
-    const bool rowsOnTerminal = options.mode == ScanMode::Files && !toFile && isatty(kStdout);
-    const bool showProgress = !options.quiet && !rowsOnTerminal && isatty(kStderr);
+    const bool rowsOnTerminal = !toFile && isatty(kStdout);
+    const bool showProgress = !options.quiet && !(rowsOnTerminal && options.mode == ScanMode::Files) && isatty(kStderr);
+    const TextRules rules{rowsOnTerminal, options.csvRaw};
 
-    FdWriter out(outputFd);
+    FdWriter out(toFile ? file->Fd() : kStdout);
+    SearchOutcome outcome;
     {
         ProgressLine progress(kStderr, showProgress, ProgressLine::TerminalWidth(kStderr));
-        RunSearch(options, out, progress);
+        outcome = RunSearch(options, rules, out, progress);
     }
-    if (toFile) out.Close();
-    else out.Flush();
+    if (out.Flush() && toFile && !file->Finish()) out.Fail(file->Error());
 
-    if (!out.Failed()) return kExitSuccess;
-    // A reader that stopped early (`| head`) ends the run quietly.
-    if (!toFile && out.ReaderGone()) return kExitSuccess;
-    const std::string target = toFile ? "'" + options.outputPath + "'" : "standard output";
-    PrintError("cannot write to " + target + ": " + std::strerror(out.Error()));
-    return kExitOutput;
+    if (out.Failed()) {
+        // A reader that stopped early (`| head`) ends the run quietly.
+        if (!toFile && out.ReaderGone()) return kExitSuccess;
+        const std::string target = toFile ? Quoted(options.outputPath) : "standard output";
+        PrintError("cannot write to " + target + ": " + std::strerror(out.Error()));
+        return kExitOutput;
+    }
+    if (outcome.cutValues != 0)
+        PrintError("warning: " + std::to_string(outcome.cutValues) +
+                   (outcome.cutValues == 1 ? " value was" : " values were") +
+                   " longer than the 32,767 characters an xls cell holds and cut to fit");
+    return outcome.anyFolderUnreadable ? kExitUnreadable : kExitSuccess;
 }
 
 } // namespace

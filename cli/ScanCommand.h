@@ -13,10 +13,12 @@ enum ExitStatus : int {
     kExitStartFolder = 1, // start folder missing or unreadable, or the scan failed
     kExitUsage = 2,
     kExitOutput = 3,      // the output could not be written
+    kExitUnreadable = 4,  // finished, but some folders could not be read
 };
 
 // Writes results to file descriptor 1 (or the -o file) and messages and the
-// progress line to descriptor 2. Ignores SIGPIPE for the rest of the process.
+// progress line to descriptor 2. Ignores SIGPIPE for the rest of the process;
+// SIGINT, SIGTERM and SIGHUP remove an unfinished -o file before ending it.
 int RunLumbrelScan(const std::vector<std::string>& arguments);
 
 } // namespace cli

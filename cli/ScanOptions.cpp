@@ -26,6 +26,7 @@ std::string CheckConsistency(const ScanOptions& options, bool countGiven, bool f
     if (countGiven && foldersGiven) return "--count and --folders cannot be combined";
     if (options.format == OutputFormat::Xls && options.mode != ScanMode::Files)
         return "--format xls writes file rows only; it cannot be combined with --count or --folders";
+    if (options.csvRaw && options.format != OutputFormat::Csv) return "--csv-raw applies to --format csv only";
     if (options.mode == ScanMode::Folders && (!options.minSize.IsZero() || !options.maxSize.IsZero()))
         return "--min-size and --max-size apply to files, not to --folders";
     if (!options.minSize.IsZero() && !options.maxSize.IsZero() && options.minSize > options.maxSize)
@@ -54,12 +55,12 @@ std::optional<platform::FixedDecimal> ParseByteCount(const std::string& text)
     else if (suffix == "G" || suffix == "g") multiplier = 1ULL << 30;
     else if (!suffix.empty()) return std::nullopt;
 
-    // The size form holds whole bytes up to INT64_MAX / 10,000.
-    constexpr std::uint64_t kLargest = std::numeric_limits<std::int64_t>::max() / platform::FixedDecimal::kScale;
+    constexpr std::uint64_t kLargest = std::numeric_limits<std::int64_t>::max();
     std::uint64_t value = 0;
     for (std::size_t i = 0; i < digitsEnd; ++i) {
-        value = value * 10 + static_cast<std::uint64_t>(text[i] - '0');
-        if (value > kLargest) return std::nullopt;
+        const auto digit = static_cast<std::uint64_t>(text[i] - '0');
+        if (value > (kLargest - digit) / 10) return std::nullopt;
+        value = value * 10 + digit;
     }
     if (value > kLargest / multiplier) return std::nullopt;
     return platform::FixedDecimal::FromWhole(static_cast<std::int64_t>(value * multiplier));
@@ -164,6 +165,12 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments)
         } else if (name == "--folders") {
             if (!noValueAllowed()) return outcome;
             foldersGiven = true;
+        } else if (name == "--hidden") {
+            if (!noValueAllowed()) return outcome;
+            options.hidden = true;
+        } else if (name == "--csv-raw") {
+            if (!noValueAllowed()) return outcome;
+            options.csvRaw = true;
         } else if (name == "-q" || name == "--quiet") {
             if (!noValueAllowed()) return outcome;
             options.quiet = true;
@@ -197,24 +204,36 @@ std::string UsageText()
            "  -x, --exclude SPEC    names to reject; a folder whose path, ending in '/',\n"
            "                        equals one entry of SPEC (ignoring case) is not entered\n"
            "      --no-subfolders   search PATH only\n"
+           "      --hidden          also enter folders whose names begin with '.'\n"
            "      --min-size BYTES  skip smaller files (suffix K, M or G: binary multiples)\n"
            "      --max-size BYTES  skip larger files (at least 1)\n"
            "      --format FORMAT   tsv (default), csv, json (JSON Lines) or xls\n"
-           "  -o, --output FILE     write to FILE instead of standard output (replaced)\n"
+           "      --csv-raw         csv: write values exactly, without the formula guard\n"
+           "  -o, --output FILE     write to FILE instead of standard output; FILE is\n"
+           "                        replaced only once the whole output is written\n"
            "      --count           print the number of matching files and their byte total\n"
            "      --folders         print the matching folders, one per line\n"
            "  -q, --quiet           no progress line on the terminal\n"
            "  -h, --help            show this text\n"
            "      --version         show the program version\n"
            "\n"
-           "tsv and csv keep the exact bytes of file names, so every listed file can be\n"
-           "opened again; tsv turns tabs and line breaks inside values into spaces, csv\n"
-           "quotes as RFC 4180 and ends lines with CR LF. json is always valid UTF-8:\n"
-           "bytes of a name that are not UTF-8 become U+FFFD there. xls needs -o FILE or\n"
-           "an output that is not a terminal.\n"
+           "tsv keeps the exact bytes of every value except four, written as escapes:\n"
+           "backslash as \\\\, tab as \\t, LF as \\n and CR as \\r; undoing them gives the\n"
+           "exact name, so every listed file can be opened again. csv quotes as RFC 4180\n"
+           "and ends lines with CR LF; a value that begins with =, +, -, @, tab or CR gets\n"
+           "a leading apostrophe (') so that a spreadsheet shows it as text instead of\n"
+           "running it as a formula (--csv-raw leaves it out). json is always valid\n"
+           "UTF-8: bytes of a name that are not UTF-8 become U+FFFD there. When standard\n"
+           "output is a terminal, control characters and bytes that are not UTF-8 are\n"
+           "shown as \\xNN; files and pipes get the bytes above. xls cells hold at most\n"
+           "32,767 characters: longer values are cut, with a warning. xls needs -o FILE\n"
+           "or an output that is not a terminal.\n"
+           "\n"
+           "Folders that cannot be read are passed over with a message on standard error.\n"
            "\n"
            "Exit status: 0 success (also when nothing matched), 1 start folder missing or\n"
-           "unreadable, 2 usage error, 3 output could not be written.\n";
+           "unreadable, 2 usage error, 3 output could not be written, 4 finished, but\n"
+           "some folders could not be read.\n";
 }
 
 } // namespace cli

@@ -41,6 +41,11 @@ struct ScanOptions {
     // Empty: standard output.
     std::string outputPath;
     bool quiet = false;
+    // Enter folders whose names begin with "." too.
+    bool hidden = false;
+    // csv: write values exactly, even those a spreadsheet would run as
+    // formulas.
+    bool csvRaw = false;
 
     // The include list in effect for the chosen mode.
     std::string EffectiveIncludeSpec() const;
@@ -56,8 +61,8 @@ struct ParseOutcome {
 ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments);
 
 // Reads a byte count such as "4096", "64K", "3M" or "2G" (binary multiples).
-// Empty optional when the text is not a non-negative count or is too large
-// for the size form.
+// Empty optional when the text is not a non-negative count or is larger than
+// 2^63 - 1 bytes.
 std::optional<platform::FixedDecimal> ParseByteCount(const std::string& text);
 
 // The text printed by --help.

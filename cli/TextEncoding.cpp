@@ -5,9 +5,77 @@
 
 namespace cli {
 
+namespace {
+
+constexpr char kHex[] = "0123456789abcdef";
+
+// The escape of a byte that tab-separated text cannot hold as it is, or
+// nullptr.
+const char* TsvEscape(char c)
+{
+    switch (c) {
+    case '\\': return "\\\\";
+    case '\t': return "\\t";
+    case '\n': return "\\n";
+    case '\r': return "\\r";
+    default: return nullptr;
+    }
+}
+
+void AppendHexEscape(std::string& out, unsigned char c)
+{
+    out.append("\\x");
+    out.push_back(kHex[c >> 4]);
+    out.push_back(kHex[c & 0x0F]);
+}
+
+// A two-byte UTF-8 sequence of U+0080..U+009F, the C1 controls.
+bool IsC1Control(std::string_view sequence)
+{
+    return sequence.size() == 2 && static_cast<unsigned char>(sequence[0]) == 0xC2 &&
+           static_cast<unsigned char>(sequence[1]) < 0xA0;
+}
+
+} // namespace
+
 void AppendTsvField(std::string& out, std::string_view text)
 {
-    for (const char c : text) out.push_back(c == '\t' || c == '\r' || c == '\n' ? ' ' : c);
+    for (const char c : text) {
+        if (const char* escape = TsvEscape(c)) out.append(escape);
+        else out.push_back(c);
+    }
+}
+
+void AppendTerminalSafe(std::string& out, std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (const char* escape = TsvEscape(text[i])) {
+            out.append(escape);
+            ++i;
+        } else if (c < 0x20 || c == 0x7F) {
+            AppendHexEscape(out, c);
+            ++i;
+        } else if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+            ++i;
+        } else if (const std::size_t length = WellFormedUtf8Length(text.substr(i));
+                   length != 0 && !IsC1Control(text.substr(i, length))) {
+            out.append(text.substr(i, length));
+            i += length;
+        } else {
+            // An ill-formed byte, or each byte of a C1 control.
+            const std::size_t count = length == 0 ? 1 : length;
+            for (std::size_t k = 0; k < count; ++k) AppendHexEscape(out, static_cast<unsigned char>(text[i + k]));
+            i += count;
+        }
+    }
+}
+
+bool StartsSpreadsheetFormula(std::string_view text)
+{
+    return !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
 }
 
 void AppendCsvField(std::string& out, std::string_view text)
@@ -51,9 +119,8 @@ std::size_t WellFormedUtf8Length(std::string_view text)
     return length;
 }
 
-void AppendJsonString(std::string& out, std::string_view text)
+void AppendJsonString(std::string& out, std::string_view text, bool escapeC1)
 {
-    static constexpr char kHex[] = "0123456789abcdef";
     out.push_back('"');
     std::size_t i = 0;
     while (i < text.size()) {
@@ -71,7 +138,13 @@ void AppendJsonString(std::string& out, std::string_view text)
             out.push_back(static_cast<char>(c));
             ++i;
         } else if (const std::size_t length = WellFormedUtf8Length(text.substr(i)); length != 0) {
-            out.append(text.substr(i, length));
+            if (escapeC1 && IsC1Control(text.substr(i, length))) {
+                out.append("\\u00");
+                out.push_back(kHex[static_cast<unsigned char>(text[i + 1]) >> 4]);
+                out.push_back(kHex[static_cast<unsigned char>(text[i + 1]) & 0x0F]);
+            } else {
+                out.append(text.substr(i, length));
+            }
             i += length;
         } else {
             out.append("\xEF\xBF\xBD");

@@ -36,18 +36,19 @@ NumberFormat ParseNumberFormat(const std::string& format)
 // Scaled fixed-point value shown with the given number of decimals.
 QString FixedDecimalText(platform::FixedDecimal value, const NumberFormat& format, const QLocale& locale)
 {
-    const std::int64_t scaled = value.Scaled();
+    const __int128 scaled = value.Scaled();
     const bool negative = scaled < 0;
-    const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(scaled) : static_cast<std::uint64_t>(scaled);
+    const auto magnitude = static_cast<unsigned __int128>(negative ? -scaled : scaled);
     int decimals = format.asStored ? 4 : format.decimals;
     std::uint64_t unit = 1;
     for (int i = decimals; i < 4; ++i) unit *= 10;
     // Round half away from zero to the shown number of decimals.
-    const std::uint64_t rounded = (magnitude / unit) + ((magnitude % unit) * 2 >= unit ? 1 : 0);
+    const unsigned __int128 rounded = (magnitude / unit) + ((magnitude % unit) * 2 >= unit ? 1 : 0);
     std::uint64_t divisor = 1;
     for (int i = 0; i < decimals; ++i) divisor *= 10;
-    const std::uint64_t whole = rounded / divisor;
-    std::uint64_t fraction = rounded % divisor;
+    // At most 2^63 after rounding: the whole part fits 64 bits.
+    const auto whole = static_cast<std::uint64_t>(rounded / divisor);
+    auto fraction = static_cast<std::uint64_t>(rounded % divisor);
 
     QLocale shown = locale;
     shown.setNumberOptions(format.grouping ? QLocale::DefaultNumberOptions : QLocale::OmitGroupSeparator);

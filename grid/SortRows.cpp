@@ -41,37 +41,19 @@ void PrefetchForRead(const void* address)
     __builtin_prefetch(address, 0, 1);
 }
 
-// Whole part and up to four decimals, without trailing zeros.
-std::string FixedDecimalText(platform::FixedDecimal value)
-{
-    const std::int64_t scaled = value.Scaled();
-    const bool negative = scaled < 0;
-    const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(scaled)
-                                             : static_cast<std::uint64_t>(scaled);
-    const auto scale = static_cast<std::uint64_t>(platform::FixedDecimal::kScale);
-    std::string text = negative ? "-" : "";
-    text += std::to_string(magnitude / scale);
-    const std::uint64_t fraction = magnitude % scale;
-    if (fraction != 0) {
-        std::string digits = std::to_string(fraction + scale).substr(1);
-        digits.erase(digits.find_last_not_of('0') + 1);
-        text += '.';
-        text += digits;
-    }
-    return text;
-}
-
 // Sixteen bytes per row: a rank, an unsigned number whose order is the
-// cell's order within its rank, and the row.
+// cell's order within its rank (for sizes, with the ten-thousandths after
+// it), and the row.
 struct SortEntry {
     std::uint64_t value = 0;
     // Typed comparison: 0 empty, 1 size, 2 date-time, 3 text. Text
     // comparison: always 3.
-    std::uint32_t rank = 0;
+    std::uint16_t rank = 0;
+    std::uint16_t fraction = 0;
     int row = 0;
 };
 
-constexpr std::uint32_t kTextRank = 3;
+constexpr std::uint16_t kTextRank = 3;
 constexpr std::uint64_t kSignBit = std::uint64_t{1} << 63;
 
 std::uint64_t OrderedBits(std::int64_t value)
@@ -98,7 +80,7 @@ public:
         if (const auto* value = std::get_if<std::string>(&cell)) {
             plain_[row] = *value;
         } else if (const auto* size = std::get_if<platform::FixedDecimal>(&cell)) {
-            plain_[row] = rendered_.emplace_back(FixedDecimalText(*size));
+            plain_[row] = rendered_.emplace_back(size->ToText());
         } else if (const auto* date = std::get_if<platform::DateTime>(&cell)) {
             plain_[row] = rendered_.emplace_back(date->ToIsoText());
         }
@@ -198,6 +180,7 @@ private:
     {
         if (left.rank != right.rank) return left.rank < right.rank ? -1 : 1;
         if (left.value != right.value) return left.value < right.value ? -1 : 1;
+        if (left.fraction != right.fraction) return left.fraction < right.fraction ? -1 : 1;
         if (left.rank != kTextRank) return 0;
         return keys_.CompareAfterPrefix(static_cast<std::size_t>(left.row), static_cast<std::size_t>(right.row));
     }
@@ -225,7 +208,8 @@ std::vector<int> SortedRowOrder(const std::vector<GridRow>& rows, int cellColumn
             if (std::holds_alternative<std::monostate>(cell)) continue;
             if (const auto* size = std::get_if<platform::FixedDecimal>(&cell)) {
                 entry.rank = 1;
-                entry.value = OrderedBits(size->Scaled());
+                entry.value = OrderedBits(size->Floor());
+                entry.fraction = static_cast<std::uint16_t>(size->Fraction());
                 continue;
             }
             if (const auto* date = std::get_if<platform::DateTime>(&cell)) {

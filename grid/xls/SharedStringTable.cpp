@@ -77,16 +77,20 @@ void SharedStringTable::GrowLookup()
     }
 }
 
-void SharedStringTable::AppendEncoded(std::string_view utf8)
+bool SharedStringTable::AppendEncoded(std::string_view utf8)
 {
     ByteWriter out(arena_);
     if (IsShortAscii(utf8)) {
         out.U16(static_cast<std::uint16_t>(utf8.size()));
         out.U8(0);
         out.Bytes({reinterpret_cast<const std::uint8_t*>(utf8.data()), utf8.size()});
-        return;
+        return false;
     }
+    // Text of fewer bytes than the limit has fewer units too; only longer
+    // text is decoded a second time to learn whether the cut removed any.
+    const bool cut = utf8.size() > kMaxCellTextUnits && Utf8ToUtf16(utf8, kMaxCellTextUnits + 2).size() > kMaxCellTextUnits;
     AppendUnicodeString(out, Utf8ToUtf16(utf8, kMaxCellTextUnits));
+    return cut;
 }
 
 std::uint32_t SharedStringTable::Intern(std::string_view utf8)
@@ -97,7 +101,7 @@ std::uint32_t SharedStringTable::Intern(std::string_view utf8)
     const auto candidate = static_cast<std::uint32_t>(starts_.size());
     const std::size_t arenaSize = arena_.size();
     starts_.push_back(arenaSize);
-    AppendEncoded(utf8);
+    if (AppendEncoded(utf8)) ++cutTexts_;
     const std::string_view encoded = Entry(candidate);
     const std::size_t fullHash = std::hash<std::string_view>{}(encoded);
     const auto hash = static_cast<std::uint32_t>(fullHash ^ (fullHash >> 32));

@@ -26,6 +26,8 @@ public:
     std::uint32_t Intern(std::string_view utf8);
 
     std::uint32_t UniqueCount() const { return static_cast<std::uint32_t>(starts_.size()); }
+    // How many of the interned cell texts were cut at the cell limit.
+    std::uint64_t CutCount() const { return cutTexts_; }
 
     // Appends the SST record (split into CONTINUE records as needed) and the
     // EXTSST record. Position 0 of out's buffer must be the start of the
@@ -34,7 +36,8 @@ public:
 
 private:
     std::string_view Entry(std::uint32_t index) const;
-    void AppendEncoded(std::string_view utf8);
+    // Returns whether the text was cut at the cell limit.
+    bool AppendEncoded(std::string_view utf8);
     void GrowLookup();
     void Place(std::uint64_t slot);
 
@@ -42,6 +45,7 @@ private:
     std::vector<std::uint8_t> arena_;
     std::vector<std::size_t> starts_;
     std::uint32_t references_ = 0;
+    std::uint64_t cutTexts_ = 0;
     // Open-addressing index of the entries, at most half full. A slot holds
     // an entry's 32-bit hash in its upper half and the entry's index plus one
     // in its lower half; 0 marks a free slot.

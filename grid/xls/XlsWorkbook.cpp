@@ -21,6 +21,17 @@ namespace {
 // fields are kept as their text.
 constexpr double kMaxDaysAsText = 1.0e7;
 
+// Whole numbers of at most 53 bits, and smaller values with their
+// ten-thousandths, survive the spreadsheet's double without change; larger
+// sizes are written as their exact digits instead.
+bool IsExactAsDouble(platform::FixedDecimal value)
+{
+    constexpr std::int64_t kExactWhole = std::int64_t{1} << 53;
+    constexpr std::int64_t kExactWithFraction = kExactWhole / platform::FixedDecimal::kScale;
+    const std::int64_t limit = value.Fraction() == 0 ? kExactWhole : kExactWithFraction;
+    return value.Floor() <= limit && value.Floor() >= -limit;
+}
+
 // Why the workbook cannot be written at all, or empty when it can.
 std::string UnwritableReason(std::size_t columnCount, std::uint64_t streamSize)
 {
@@ -62,7 +73,10 @@ struct WorkbookWriter::State {
         if (const auto* text = std::get_if<std::string>(&value)) {
             if (!text->empty()) sheet.AddTextCell(column, CellFormatTable::kGeneralXf, strings.Intern(*text));
         } else if (const auto* number = std::get_if<platform::FixedDecimal>(&value)) {
-            sheet.AddNumberCell(column, formats.NumberXf(column), number->ToDouble());
+            if (IsExactAsDouble(*number))
+                sheet.AddNumberCell(column, formats.NumberXf(column), number->ToDouble());
+            else
+                sheet.AddTextCell(column, CellFormatTable::kGeneralXf, strings.Intern(number->ToText()));
         } else if (const auto* date = std::get_if<platform::DateTime>(&value)) {
             AddDateCell(sheet, column, *date);
         }
@@ -135,6 +149,11 @@ bool WorkbookWriter::Write(std::ostream& out)
     OstreamSink sink(out);
     std::string reason;
     return state_->WriteTo(sink, reason);
+}
+
+std::uint64_t WorkbookWriter::CutCellCount() const
+{
+    return state_->strings.CutCount();
 }
 
 bool WorkbookWriter::Save(const std::string& path, bool replaceExisting, std::string& error)

@@ -36,7 +36,9 @@ public:
 
     // Appends one data row. Cells past the column count are ignored; missing
     // cells are blank. Text is UTF-8 (invalid bytes become U+FFFD), numbers
-    // are fixed-point sizes, date-times are day counts since 1899-12-30.
+    // are fixed-point sizes (written as text where a spreadsheet number,
+    // a double, would not hold them exactly), date-times are day counts since
+    // 1899-12-30.
     void AddRow(std::span<const grid::CellValue> cells);
 
     // Writes the workbook through a temporary file in the same folder that is
@@ -48,6 +50,10 @@ public:
 
     // Writes the same bytes to a stream; false when the stream fails.
     bool Write(std::ostream& out);
+
+    // How many cell texts added so far were longer than a cell holds
+    // (32,767 characters) and were cut to fit.
+    std::uint64_t CutCellCount() const;
 
 private:
     struct State;

@@ -115,11 +115,13 @@ TEST(ByteCount, RejectsAnythingElse)
 {
     for (const char* text : {"", "-1", "+5", "1.5", "12KB", "K", " 12", "12 ", "0x10", "1T"})
         EXPECT_FALSE(ParseByteCount(text).has_value()) << text;
-    // The size form holds at most INT64_MAX / 10,000 bytes.
-    EXPECT_TRUE(ParseByteCount("922337203685477").has_value());
-    EXPECT_FALSE(ParseByteCount("922337203685478").has_value());
+    // Every size up to 2^63 - 1 bytes is exact; one more is refused.
+    EXPECT_EQ(ParseByteCount("922337203685478")->Whole(), 922337203685478LL);
+    EXPECT_EQ(ParseByteCount("9223372036854775807")->Whole(), 9223372036854775807LL);
+    EXPECT_EQ(ParseByteCount("8589934591G")->Whole(), 8589934591LL << 30);
+    EXPECT_FALSE(ParseByteCount("9223372036854775808").has_value());
     EXPECT_FALSE(ParseByteCount("99999999999999999999999").has_value());
-    EXPECT_FALSE(ParseByteCount("900000000000G").has_value());
+    EXPECT_FALSE(ParseByteCount("8589934592G").has_value());
 }
 
 } // namespace

@@ -8,10 +8,12 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "ScanProcess.h"
+#include "platform/UniqueFd.h"
 
 namespace {
 
@@ -34,7 +36,7 @@ const std::string kTabName = "tab\tname.dll";
 //   tab<TAB>name.dll        name with a tab
 //   sub/uni, code.exe       non-ASCII version strings; name needs csv quoting
 //   sub/deep/spanish.ocx
-//   .hidden/skipped.dll     below a folder the walk never enters
+//   .hidden/skipped.dll     below a folder entered only with --hidden
 class ScanProgram : public ::testing::Test {
 protected:
     void SetUp() override
@@ -97,7 +99,7 @@ protected:
     std::string root_;
 };
 
-TEST_F(ScanProgram, TsvHasAHeadingAndOneCleanLinePerFile)
+TEST_F(ScanProgram, TsvHasAHeadingAndOneEscapedLinePerFile)
 {
     const ProcessResult result = RunScan({root_});
     EXPECT_EQ(result.exitStatus, 0);
@@ -112,7 +114,7 @@ TEST_F(ScanProgram, TsvHasAHeadingAndOneCleanLinePerFile)
                               {"broken.dll", "broken.dll\t\t67\t" + when + "\t" + r + "\t\t\t\n"},
                               {kOddName, kOddName + "\t1.2.3.4\t5329\t" + when + "\t" + r +
                                              "\tPlain Description\tPlain Product\tPlain Company\n"},
-                              {kTabName, "tab name.dll\t1.2.3.4\t5329\t" + when + "\t" + r +
+                              {kTabName, "tab\\tname.dll\t1.2.3.4\t5329\t" + when + "\t" + r +
                                              "\tPlain Description\tPlain Product\tPlain Company\n"},
                               {"sub/uni, code.exe", "uni, code.exe\t1.0.0.11\t4753\t" + when + "\t" + r +
                                                         "sub/\tОписание 😀\tПродукт\t株式会社テスト\n"},
@@ -348,6 +350,165 @@ TEST_F(ScanProgram, AReaderThatStopsEarlyEndsTheScanQuietly)
         EXPECT_EQ(result.exitStatus, 0) << format;
         EXPECT_EQ(result.err, "") << format;
     }
+}
+
+// Undoes the tsv escapes of one field.
+std::string UnescapeTsv(std::string_view field)
+{
+    std::string text;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] != '\\' || i + 1 == field.size()) {
+            text.push_back(field[i]);
+            continue;
+        }
+        const char escaped = field[++i];
+        text.push_back(escaped == 't' ? '\t' : escaped == 'n' ? '\n' : escaped == 'r' ? '\r' : escaped);
+    }
+    return text;
+}
+
+std::vector<std::string> Split(const std::string& text, char separator)
+{
+    std::vector<std::string> parts(1);
+    for (const char c : text) {
+        if (c == separator) parts.emplace_back();
+        else parts.back().push_back(c);
+    }
+    return parts;
+}
+
+TEST_F(ScanProgram, EveryTsvRowNamesAFileThatOpensAgain)
+{
+    const std::vector<std::string> names = {"new\nline.dll", "back\\slash.dll", "cr\r.dll", "a\\tb.dll",
+                                            "a\tb.dll"};
+    fs::create_directories(root_ + "/esc\\n\tfolder");
+    for (const std::string& name : names) Copy("plain32.dll", "esc\\n\tfolder/" + name);
+
+    const ProcessResult result = RunScan({"-f", "*.dll", root_ + "/esc\\n\tfolder"});
+    ASSERT_EQ(result.exitStatus, 0);
+    std::vector<std::string> lines = Split(result.out, '\n');
+    ASSERT_EQ(lines.back(), "");
+    lines.pop_back();
+    ASSERT_EQ(lines.size(), names.size() + 1);
+    std::set<std::string> listed;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::vector<std::string> fields = Split(lines[i], '\t');
+        ASSERT_EQ(fields.size(), 8u) << lines[i];
+        const std::string path = UnescapeTsv(fields[4]) + UnescapeTsv(fields[0]);
+        EXPECT_TRUE(fs::exists(path)) << lines[i];
+        listed.insert(path);
+    }
+    EXPECT_EQ(listed.size(), names.size());
+}
+
+TEST_F(ScanProgram, ControlCharactersAreEscapedOnATerminalAndExactElsewhere)
+{
+    const std::string hostile = "x\x1b[2J\x1b]0;title\x07\xc2\x9b.dll";
+    Copy("plain32.dll", hostile);
+    for (const char* format : {"tsv", "csv", "json"}) {
+        clitest::PseudoTerminal terminal;
+        ProcessSetup onTerminal;
+        onTerminal.stdoutFd = terminal.terminal;
+        ASSERT_EQ(RunScan({"--format", format, "--no-subfolders", "-f", "x*", root_}, onTerminal).exitStatus, 0);
+        const std::string shown = terminal.Drain();
+        EXPECT_EQ(shown.find('\x1b'), std::string::npos) << format;
+        EXPECT_EQ(shown.find('\x07'), std::string::npos) << format;
+        EXPECT_EQ(shown.find("\xc2\x9b"), std::string::npos) << format;
+        EXPECT_NE(shown.find("x"), std::string::npos) << format;
+    }
+    EXPECT_NE(RunScan({"--no-subfolders", "-f", "x*", root_}).out.find(hostile), std::string::npos);
+    clitest::PseudoTerminal terminal;
+    ProcessSetup onTerminal;
+    onTerminal.stdoutFd = terminal.terminal;
+    RunScan({"--no-subfolders", "-f", "x*", root_}, onTerminal);
+    EXPECT_NE(terminal.Drain().find("x\\x1b[2J\\x1b]0;title\\x07\\xc2\\x9b.dll"), std::string::npos);
+}
+
+TEST_F(ScanProgram, CsvKeepsFormulasFromRunningUnlessAskedForRawValues)
+{
+    for (const std::string name : {"=cmd.dll", "+1.dll", "-2.dll", "@sum.dll"}) Copy("plain32.dll", name);
+    const std::string guarded = RunScan({"--format", "csv", "--no-subfolders", "-f", "=*;+*;-*;@*", root_}).out;
+    const std::string raw =
+        RunScan({"--format", "csv", "--csv-raw", "--no-subfolders", "-f", "=*;+*;-*;@*", root_}).out;
+    for (const std::string name : {"=cmd.dll", "+1.dll", "-2.dll", "@sum.dll"}) {
+        EXPECT_NE(guarded.find("\n'" + name + ","), std::string::npos) << name;
+        EXPECT_NE(raw.find("\n" + name + ","), std::string::npos) << name;
+    }
+    EXPECT_EQ(RunScan({"--csv-raw", root_}).exitStatus, 2);
+}
+
+TEST_F(ScanProgram, HiddenFoldersAreEnteredOnlyWhenAskedFor)
+{
+    EXPECT_EQ(RunScan({root_}).out.find("skipped.dll"), std::string::npos);
+    EXPECT_NE(RunScan({"--hidden", root_}).out.find("skipped.dll"), std::string::npos);
+}
+
+TEST_F(ScanProgram, UnreadableFoldersAreNamedAndEndWithFour)
+{
+    if (geteuid() == 0) GTEST_SKIP() << "root reads every folder";
+    fs::create_directories(root_ + "/locked/inner");
+    ASSERT_EQ(chmod((root_ + "/locked").c_str(), 0), 0);
+    const ProcessResult result = RunScan({root_});
+    chmod((root_ + "/locked").c_str(), 0755);
+    EXPECT_EQ(result.exitStatus, 4);
+    EXPECT_NE(result.out.find("plain.dll"), std::string::npos);
+    EXPECT_EQ(result.err, "lumbrel-scan: cannot read folder '" + root_ + "/locked/': Permission denied\n");
+}
+
+TEST_F(ScanProgram, SizesPastTheOldFixedPointLimitAreExact)
+{
+    // A sparse file of 1 PiB needs a file system that allows it.
+    const std::string folder = "/dev/shm/" + fs::path(root_).filename().string();
+    fs::create_directories(folder);
+    const int fd = open((folder + "/huge.dll").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    const bool sparse = fd >= 0 && ftruncate(fd, off_t{1} << 50) == 0;
+    if (fd >= 0) close(fd);
+    if (!sparse) {
+        fs::remove_all(folder);
+        GTEST_SKIP() << "no file system here holds a 1 PiB sparse file";
+    }
+    const std::string tsv = RunScan({"--min-size", "1000000000000000", folder}).out;
+    const std::string json = RunScan({"--format", "json", folder}).out;
+    fs::remove_all(folder);
+    EXPECT_NE(tsv.find("huge.dll\t\t1125899906842624\t"), std::string::npos) << tsv;
+    EXPECT_NE(json.find("\"size\":1125899906842624,"), std::string::npos) << json;
+}
+
+// Makes `levels` nested folders named `piece` below `base`, one level at a
+// time (the whole path may pass PATH_MAX), with an empty file `file` in the
+// deepest; returns the deepest folder's path.
+std::string MakeNestedFolders(const std::string& base, const std::string& piece, int levels, const char* file)
+{
+    std::string path = base;
+    platform::UniqueFd folder(open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    for (int level = 0; level < levels; ++level) {
+        mkdirat(folder.Get(), piece.c_str(), 0755);
+        folder.Reset(openat(folder.Get(), piece.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        path += "/" + piece;
+    }
+    platform::UniqueFd(openat(folder.Get(), file, O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+    return path;
+}
+
+TEST_F(ScanProgram, StartFoldersOfAnyLengthAreWalked)
+{
+    const std::string start = MakeNestedFolders(root_, std::string(200, 'p'), 30, "deep.dll");
+    ASSERT_GT(start.size(), 4096u);
+    const ProcessResult result = RunScan({"--no-subfolders", start});
+    EXPECT_EQ(result.exitStatus, 0) << result.err.substr(0, 200);
+    EXPECT_NE(result.out.find("deep.dll\t\t0\t"), std::string::npos);
+}
+
+TEST_F(ScanProgram, XlsCellsCutToTheCellLimitAreCounted)
+{
+    // A folder path longer than an xls cell holds.
+    MakeNestedFolders(root_, std::string(250, 'q'), 140, "long.dll");
+    const std::string target = root_ + "/out.xls";
+    const ProcessResult result = RunScan({"--format", "xls", "-o", target, "-f", "long.dll", root_});
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.err, "lumbrel-scan: warning: 1 value was longer than the 32,767 characters an xls cell holds "
+                          "and cut to fit\n");
+    EXPECT_GT(fs::file_size(target), 0u);
 }
 
 TEST(ScanProgramVersion, PrintsTheWindowCaption)

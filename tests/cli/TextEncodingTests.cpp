@@ -28,11 +28,42 @@ std::string Json(std::string_view text)
     return out;
 }
 
-TEST(TsvField, TurnsSeparatorsIntoSpacesAndKeepsOtherBytes)
+std::string Terminal(std::string_view text)
 {
-    EXPECT_EQ(Tsv("a\tb\r\nc"), "a b  c");
-    EXPECT_EQ(Tsv("bad\xff\xfe name"), "bad\xff\xfe name");
+    std::string out;
+    AppendTerminalSafe(out, text);
+    return out;
+}
+
+TEST(TsvField, EscapesSeparatorsAndBackslashesAndKeepsOtherBytes)
+{
+    EXPECT_EQ(Tsv("a\tb\r\nc"), "a\\tb\\r\\nc");
+    EXPECT_EQ(Tsv("C:\\t"), "C:\\\\t");
+    EXPECT_EQ(Tsv("bad\xff\xfe \x1b name"), "bad\xff\xfe \x1b name");
     EXPECT_EQ(Tsv("\"quoted\",x"), "\"quoted\",x");
+}
+
+TEST(TerminalText, ShowsEveryControlAndIllFormedByteAsAnEscape)
+{
+    const struct {
+        std::string_view text;
+        std::string_view shown;
+    } cases[] = {
+        {"plain caf\xc3\xa9", "plain caf\xc3\xa9"},
+        {"tab\t\\ line\n", "tab\\t\\\\ line\\n"},
+        {"\x1b[2J\x07\x7f", "\\x1b[2J\\x07\\x7f"},
+        {"csi\xc2\x9b nbsp\xc2\xa0", "csi\\xc2\\x9b nbsp\xc2\xa0"},
+        {"raw\x9b cut\xe2\x82", "raw\\x9b cut\\xe2\\x82"},
+        {std::string_view("nul\0", 4), "nul\\x00"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Terminal(c.text), c.shown) << c.text;
+}
+
+TEST(CsvField, FormulaStartsAreRecognised)
+{
+    for (const char* text : {"=1+1", "+1", "-2", "@SUM(A1)", "\t=x", "\r=x"})
+        EXPECT_TRUE(StartsSpreadsheetFormula(text)) << text;
+    for (const char* text : {"", "1.2.3.4", " =1", "a=b", "'=1"}) EXPECT_FALSE(StartsSpreadsheetFormula(text)) << text;
 }
 
 TEST(CsvField, QuotesOnlyWhenNeeded)
@@ -49,6 +80,10 @@ TEST(CsvField, QuotesOnlyWhenNeeded)
 
 TEST(JsonString, EscapesQuotesBackslashesAndEveryControlCharacter)
 {
+    std::string terminal;
+    AppendJsonString(terminal, "x\xc2\x9b\xc2\xa0", true);
+    EXPECT_EQ(terminal, "\"x\\u009b\xc2\xa0\"");
+    EXPECT_EQ(Json("x\xc2\x9b"), "\"x\xc2\x9b\"");
     EXPECT_EQ(Json("C:\\a\"b"), "\"C:\\\\a\\\"b\"");
     EXPECT_EQ(Json(std::string_view("\x00\x01\n\t\x1f", 5)), "\"\\u0000\\u0001\\u000a\\u0009\\u001f\"");
     EXPECT_EQ(Json("\x7f/"), "\"\x7f/\"");

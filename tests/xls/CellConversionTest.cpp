@@ -8,6 +8,7 @@
 #include "grid/xls/SerialDate.h"
 #include "grid/xls/SheetRecords.h"
 #include "grid/xls/Utf16Text.h"
+#include "grid/xls/XlsWorkbook.h"
 #include "platform/DateTime.h"
 
 using grid::xls::Utf8ToUtf16;
@@ -60,4 +61,18 @@ TEST(ColumnWidthUnits, ConvertsTwipsThroughPixelsToCharacters)
     EXPECT_EQ(grid::xls::ColumnWidthUnits(-5.0), 0);
     EXPECT_EQ(grid::xls::ColumnWidthUnits(std::nan("")), 0);
     EXPECT_EQ(grid::xls::ColumnWidthUnits(1.0e9), 255 * 256);
+}
+
+TEST(WorkbookWriter, CountsTheCellTextsCutToTheCellLimit)
+{
+    grid::xls::WorkbookWriter writer({{"Text", 1500, grid::xls::ColumnKind::Text, ""}});
+    const std::string exactlyFull(32767, 'x');
+    std::string fullOfPairs = "a";
+    for (int i = 0; i < 16383; ++i) fullOfPairs += "\xF0\x9F\x98\x80";
+    for (const std::string& text : {exactlyFull, fullOfPairs, std::string(70000, '\xFF'), exactlyFull + "y",
+                                     fullOfPairs + "\xF0\x9F\x98\x80", std::string("short")})
+        writer.AddRow(std::vector<grid::CellValue>{text});
+    // Two fit exactly; 70,000 replacement characters, one more "y" and one
+    // more pair do not.
+    EXPECT_EQ(writer.CutCellCount(), 3u);
 }

@@ -1,6 +1,7 @@
 // Writes the sample workbooks that read_back_with_xlrd.py opens with an
 // independent reader. Usage: xls_sample_workbooks <folder>
 #include <iostream>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,17 @@ bool WriteSpill(const std::string& folder)
     return Save(writer, folder + "/spill.xls");
 }
 
+// Sizes around the largest whole number a spreadsheet number holds exactly,
+// and the largest file size.
+bool WriteHugeSizes(const std::string& folder)
+{
+    WorkbookWriter writer({{"Size", 3000, ColumnKind::Number, "#,0"}});
+    for (const std::int64_t size : {std::int64_t{1} << 50, std::int64_t{1} << 53, (std::int64_t{1} << 53) + 1,
+                                    std::numeric_limits<std::int64_t>::max()})
+        writer.AddRow(std::vector<CellValue>{FixedDecimal::FromWhole(size)});
+    return Save(writer, folder + "/huge.xls");
+}
+
 bool WriteEmpty(const std::string& folder)
 {
     WorkbookWriter writer({{"Name", 1500, ColumnKind::Text, ""}, {"Size", 1500, ColumnKind::Number, "#,0"}});
@@ -83,6 +95,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string folder = argv[1];
-    const bool written = WriteBasic(folder) && WriteManyStrings(folder) && WriteSpill(folder) && WriteEmpty(folder);
+    const bool written = WriteBasic(folder) && WriteManyStrings(folder) && WriteSpill(folder) && WriteHugeSizes(folder) &&
+                         WriteEmpty(folder);
     return written ? 0 : 1;
 }

@@ -89,6 +89,12 @@ class Spill(unittest.TestCase):
         self.assertEqual(sizes, [float(i) for i in range(70000)])
 
 
+class HugeSizes(unittest.TestCase):
+    def test_sizes_a_double_cannot_hold_are_their_exact_digits(self):
+        sheet = open_book("huge.xls").sheet_by_index(0)
+        self.assertEqual(sheet.col_values(0, 1), [2.0 ** 50, 2.0 ** 53, "9007199254740993", "9223372036854775807"])
+
+
 class Empty(unittest.TestCase):
     def test_heading_only(self):
         book = open_book("empty.xls")

@@ -25,6 +25,7 @@ namespace {
 const QString kSettingsSection = QStringLiteral("settings");
 const QString kLastFilterKey = QStringLiteral("lastfilter");
 const QString kLastPathKey = QStringLiteral("lastpath");
+const QString kHiddenFoldersKey = QStringLiteral("hiddenfolders");
 const QString kDefaultFilter = QStringLiteral("*.exe;*.ocx;*.dll");
 const QString kDefaultPath = QStringLiteral("/");
 
@@ -110,6 +111,10 @@ void frmMain::CreateControls()
     PlaceAtDesign(*lbl_[1], {120, 1740, 960, 195}, scale);
     txt_[0] = new QLineEdit(this);
     PlaceAtDesign(*txt_[0], {120, 1980, 3315, 315}, scale);
+    // In the gap between the filter and "search", unticked unless the user
+    // asked for hidden folders before.
+    chkHidden_ = new QCheckBox(QStringLiteral("Hidden folders"), this);
+    PlaceAtDesign(*chkHidden_, {120, 2340, 3315, 255}, scale);
     cmd_[kSearch] = new QPushButton(QStringLiteral("search"), this);
     PlaceAtDesign(*cmd_[kSearch], {1080, 2640, 1275, 375}, scale);
     cmd_[kCancel] = new QPushButton(QStringLiteral("cancel"), this);
@@ -117,7 +122,7 @@ void frmMain::CreateControls()
     cmd_[kExport] = new QPushButton(QStringLiteral("export"), this);
     PlaceAtDesign(*cmd_[kExport], {1080, 3720, 1275, 375}, scale);
     for (QWidget* control : {static_cast<QWidget*>(lbl_[0]), static_cast<QWidget*>(lbl_[1]),
-                             static_cast<QWidget*>(chk99_)}) {
+                             static_cast<QWidget*>(chk99_), static_cast<QWidget*>(chkHidden_)}) {
         UseWindowColours(*control);
     }
     FitCaption(*lbl_[0]);
@@ -142,7 +147,7 @@ void frmMain::CreateControls()
 void frmMain::SetTabOrder()
 {
     QWidget* const order[] = {txt_[0], txt_[1], chk99_, cmd_[kBrowse], cmd_[kSearch],
-                              cmd_[kExport], cmd_[kCancel], grd_->Table()};
+                              cmd_[kExport], cmd_[kCancel], grd_->Table(), chkHidden_};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
@@ -152,6 +157,8 @@ void frmMain::Form_Load()
     setWindowTitle(QStringLiteral("VORN Lumbrel ") + QString::fromStdString(VORN_STD_library::AppVersionText()));
     txt_[0]->setText(services_.settings->Read(kSettingsSection, kLastFilterKey, kDefaultFilter));
     txt_[1]->setText(services_.settings->Read(kSettingsSection, kLastPathKey, kDefaultPath));
+    chkHidden_->setChecked(services_.settings->Read(kSettingsSection, kHiddenFoldersKey, QStringLiteral("0")) ==
+                           QStringLiteral("1"));
     lblInfo_->setText(QStringLiteral("Ready."));
     cmd_[kSearch]->setEnabled(true);
     cmd_[kCancel]->setEnabled(false);
@@ -173,6 +180,8 @@ void frmMain::SaveSettings()
 {
     services_.settings->Write(kSettingsSection, kLastFilterKey, txt_[0]->text());
     services_.settings->Write(kSettingsSection, kLastPathKey, txt_[1]->text());
+    services_.settings->Write(kSettingsSection, kHiddenFoldersKey,
+                              chkHidden_->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void frmMain::closeEvent(QCloseEvent* event)

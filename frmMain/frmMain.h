@@ -47,6 +47,8 @@ public:
     QLineEdit* txt(int index) const;
     QLabel* lbl(int index) const;
     QCheckBox* chk(int index = kSubfoldersIndex) const;
+    // Whether folders whose names begin with "." are searched too.
+    QCheckBox* chkHidden() const { return chkHidden_; }
     QLabel* lblInfo() const { return lblInfo_; }
     grid::ResultGridView* grd() const { return grd_; }
     LineControl* lin() const { return lin_; }
@@ -88,7 +90,9 @@ private:
     void SetIdleButtons();
     void ReportFailure(const QString& operation, const std::exception& failure);
 
-    std::string ExportToFolder(const std::string& folder, const std::string& date);
+    // Returns the file written; cutCells receives how many cell texts were
+    // cut to the workbook's cell limit.
+    std::string ExportToFolder(const std::string& folder, const std::string& date, std::uint64_t& cutCells);
 
     void EnforceMinimumSize();
 
@@ -107,6 +111,7 @@ private:
     std::array<QLineEdit*, 2> txt_{};
     std::array<QLabel*, 2> lbl_{};
     QCheckBox* chk99_ = nullptr;
+    QCheckBox* chkHidden_ = nullptr;
     QLabel* lblInfo_ = nullptr;
     grid::ResultGridView* grd_ = nullptr;
     LineControl* lin_ = nullptr;

@@ -73,6 +73,7 @@ bool frmMain::SearchCommand()
     lblInfo_->setText(QString());
     dsk_ = std::make_unique<cDisk>();
     dsk_->SetEvents(this);
+    dsk_->SetIncludeHidden(chkHidden_->isChecked());
     // The table shows the found rows in batches from the event loop instead
     // of laying out and repainting for every row.
     model_->SetInsertBatching(true);

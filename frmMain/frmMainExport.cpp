@@ -25,13 +25,13 @@ std::string FolderWithSeparator(const std::string& folder)
 
 } // namespace
 
-std::string frmMain::ExportToFolder(const std::string& folder, const std::string& date)
+std::string frmMain::ExportToFolder(const std::string& folder, const std::string& date, std::uint64_t& cutCells)
 {
     // The pattern names the folder, so the numbering looks where the file is
     // written and never picks the name of an existing export.
     const std::string pattern = FolderWithSeparator(folder) + "zr" + date + "#*";
     std::string fileName = VORN_STD_library::NextFreeFileName(pattern, kExportNameLength, kOrdinaryFiles) + ".xls";
-    grid_.Export(fileName, grid::kExportFormatXls, grid::kExportFlagsDefault);
+    cutCells = grid_.Export(fileName, grid::kExportFormatXls, grid::kExportFlagsDefault);
     return fileName;
 }
 
@@ -41,8 +41,9 @@ void frmMain::ExportCommand()
     const std::string programFolder = services_.programFolder();
     std::string exported;
     std::string causes;
+    std::uint64_t cutCells = 0;
     try {
-        exported = ExportToFolder(programFolder, date);
+        exported = ExportToFolder(programFolder, date, cutCells);
     } catch (const std::exception& failure) {
         causes = "in " + programFolder + ": " + failure.what();
     }
@@ -53,12 +54,19 @@ void frmMain::ExportCommand()
         try {
             if (documentsFolder.empty()) throw std::runtime_error("there is no documents folder");
             QDir().mkpath(QFile::decodeName(QByteArray::fromStdString(documentsFolder)));
-            exported = ExportToFolder(documentsFolder, date);
+            exported = ExportToFolder(documentsFolder, date, cutCells);
         } catch (const std::exception& failure) {
             causes += "\nin " + documentsFolder + ": " + failure.what();
             throw std::runtime_error("the table could not be written:\n" + causes);
         }
     }
+    if (cutCells != 0)
+        services_.messages->ShowWarning(
+            this, QStringLiteral("%1 of %2 held more than the 32,767 characters a workbook cell holds and %3 "
+                                 "cut to fit.")
+                      .arg(cutCells == 1 ? QStringLiteral("One cell") : QString::number(cutCells) + " cells",
+                           QFile::decodeName(QByteArray::fromStdString(exported)),
+                           cutCells == 1 ? QStringLiteral("was") : QStringLiteral("were")));
     services_.handOff->OpenWithAssociatedApplication(exported);
 }
 

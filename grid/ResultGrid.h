@@ -19,6 +19,8 @@
 // - Export(path, 3, flags) writes an .xls workbook; an existing file is never
 //   replaced. Any other format, or a failure, throws ExportError. The flags
 //   are accepted for the calling convention and do not change the output.
+//   Returns how many cell texts were longer than a workbook cell holds
+//   (32,767 characters) and were cut to fit.
 // - Refresh() makes every view re-read headings and cells and repaint.
 // - ColumnRange(first, last) names the columns an automatic column layout
 //   would cover; this grid sizes columns by their Width alone, so the call
@@ -85,7 +87,7 @@ public:
     const CellValue& CellValueAt(int row, int cellColumn) const;
 
     void Sort(int firstRow, int lastRow, const std::string& key, int order, int kind);
-    void Export(std::string& path, int format, int flags) const;
+    std::uint64_t Export(std::string& path, int format, int flags) const;
     void Refresh();
     void ColumnRange(int first, int last);
 

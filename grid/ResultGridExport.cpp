@@ -24,7 +24,7 @@ xls::ColumnKind SheetColumnKind(int dataType)
     }
 }
 
-void ResultGrid::Export(std::string& path, int format, int /*flags*/) const
+std::uint64_t ResultGrid::Export(std::string& path, int format, int /*flags*/) const
 {
     if (format != kExportFormatXls)
         throw ExportError("export format " + std::to_string(format) + " is not supported");
@@ -46,6 +46,7 @@ void ResultGrid::Export(std::string& path, int format, int /*flags*/) const
 
     std::string error;
     if (!writer.Save(path, false, error)) throw ExportError(error);
+    return writer.CutCellCount();
 }
 
 } // namespace grid

@@ -133,3 +133,19 @@ TEST_F(WindowTest, BrowseDuringASearchChangesOnlyTheBox)
 }
 
 } // namespace
+
+TEST_F(WindowTest, AnExportThatCutsLongCellsSaysSo)
+{
+    WriteFile(QStringLiteral("a.exe"));
+    frmMain& w = OpenWindow();
+    Search(TreePath(), QStringLiteral("*.exe"));
+    w.cmd(frmMain::kExport)->click();
+    EXPECT_TRUE(messages_->warnings.empty());
+
+    w.Grid().SetCellValue(0, 5, std::string(40000, 'd'));
+    w.Grid().SetCellValue(0, 6, std::string(32768, 'p'));
+    w.cmd(frmMain::kExport)->click();
+    ASSERT_EQ(messages_->warnings.size(), 1u);
+    EXPECT_TRUE(messages_->warnings[0].startsWith(QStringLiteral("2 cells of "))) << messages_->warnings[0].toStdString();
+    EXPECT_EQ(handOff_->opened.size(), 2u);
+}

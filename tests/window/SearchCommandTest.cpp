@@ -92,6 +92,22 @@ TEST_F(WindowTest, SubfoldersOnlyWhenTicked)
     EXPECT_EQ(FileNameColumn(w.Grid()), (std::vector<std::string>{"low.exe", "top.exe"}));
 }
 
+TEST_F(WindowTest, HiddenFoldersOnlyWhenTickedAndTheChoiceIsRemembered)
+{
+    WriteFile(QStringLiteral("top.exe"));
+    WriteFile(QStringLiteral(".cache/low.exe"));
+    frmMain& w = OpenWindow();
+    EXPECT_FALSE(w.chkHidden()->isChecked());
+    Search(TreePath(), QStringLiteral("*.exe"));
+    EXPECT_EQ(FileNameColumn(w.Grid()), std::vector<std::string>{"top.exe"});
+    w.chkHidden()->setChecked(true);
+    Search(TreePath(), QStringLiteral("*.exe"));
+    EXPECT_EQ(FileNameColumn(w.Grid()), (std::vector<std::string>{"low.exe", "top.exe"}));
+    w.close();
+    window.reset();
+    EXPECT_TRUE(OpenWindow().chkHidden()->isChecked());
+}
+
 TEST_F(WindowTest, NothingFoundEndsWithTheNoFilesSummaryAndExportEnabled)
 {
     WriteFile(QStringLiteral("a.exe"));

@@ -28,6 +28,8 @@ struct RecordingMessages final : desktop::UserMessages {
     {
         shown.emplace_back(operation, cause);
     }
+    std::vector<QString> warnings;
+    void ShowWarning(QWidget*, const QString& text) override { warnings.push_back(text); }
 };
 
 struct ScriptedFolderPicker final : desktop::FolderPicker {

@@ -1,6 +1,7 @@
 // Drawing of the terminal progress line. Folder names come from the file
 // system and may hold any bytes, so control bytes never reach the terminal.
 #include "cli/ProgressLine.h"
+#include "cli/TextEncoding.h"
 
 #include <cerrno>
 #include <sys/ioctl.h>
@@ -52,9 +53,24 @@ std::string ProgressLine::Compose(std::int64_t filesFound, std::string_view fold
         while (start < folder.size() && (static_cast<unsigned char>(folder[start]) & 0xC0) == 0x80) ++start;
         text.append("...");
     }
-    for (std::size_t i = start; i < folder.size(); ++i) {
+    // Control characters (C0, DEL, the C1 range) and bytes that are not
+    // UTF-8 show as "?": a terminal may act on any of them.
+    std::size_t i = start;
+    while (i < folder.size()) {
         const auto c = static_cast<unsigned char>(folder[i]);
-        text.push_back(c < 0x20 || c == 0x7F ? '?' : static_cast<char>(c));
+        if (c < 0x80) {
+            text.push_back(c < 0x20 || c == 0x7F ? '?' : static_cast<char>(c));
+            ++i;
+            continue;
+        }
+        const std::size_t length = WellFormedUtf8Length(folder.substr(i));
+        if (length == 0 || IsC1Control(folder.substr(i, length))) {
+            text.push_back('?');
+            i += length == 0 ? 1 : length;
+        } else {
+            text.append(folder.substr(i, length));
+            i += length;
+        }
     }
     return text;
 }

@@ -29,14 +29,13 @@ void AppendHexEscape(std::string& out, unsigned char c)
     out.push_back(kHex[c & 0x0F]);
 }
 
-// A two-byte UTF-8 sequence of U+0080..U+009F, the C1 controls.
+} // namespace
+
 bool IsC1Control(std::string_view sequence)
 {
     return sequence.size() == 2 && static_cast<unsigned char>(sequence[0]) == 0xC2 &&
            static_cast<unsigned char>(sequence[1]) < 0xA0;
 }
-
-} // namespace
 
 void AppendTsvField(std::string& out, std::string_view text)
 {

@@ -40,4 +40,7 @@ void AppendJsonString(std::string& out, std::string_view text, bool escapeC1 = f
 // U+10FFFF are not well formed).
 std::size_t WellFormedUtf8Length(std::string_view text);
 
+// Whether a well-formed sequence is one of the C1 controls U+0080..U+009F.
+bool IsC1Control(std::string_view sequence);
+
 } // namespace cli

@@ -119,6 +119,7 @@ TEST(ProgressText, ShowsCountAndTheEndOfTheFolderWithoutControlBytes)
 {
     EXPECT_EQ(ProgressLine::Compose(12, "/srv/a/", 80), "12 found  /srv/a/");
     EXPECT_EQ(ProgressLine::Compose(1, "/x\x1b[2J\n/", 80), "1 found  /x?[2J?/");
+    EXPECT_EQ(ProgressLine::Compose(1, "/\xc2\x9b\x9b\xc3\xa9/", 80), "1 found  /??\xc3\xa9/");
 
     const std::string longFolder = "/" + std::string(200, 'a') + "/tail/";
     const std::string text = ProgressLine::Compose(7, longFolder, 40);

@@ -39,9 +39,14 @@ OutputFile::OutputFile(const std::string& path)
         return;
     }
     temporary_ = std::make_unique<platform::TemporaryFile>(finalPath);
-    if (!temporary_->Ok()) {
-        error_ = temporary_->Error();
-        temporary_.reset();
+    if (temporary_->Ok()) return;
+    error_ = temporary_->Error();
+    temporary_.reset();
+    // A file the user may write in a folder the user may not: it can only be
+    // rewritten in place.
+    if (exists && (error_ == EACCES || error_ == EPERM)) {
+        direct_.Reset(::open(finalPath.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY));
+        if (!direct_) error_ = errno;
     }
 }
 

@@ -2,7 +2,8 @@
 // under a temporary name beside it and moved into place only when the whole
 // output has been written, so a failed scan, a full disk or a signal leaves
 // an existing file as it was. Anything else (a FIFO, a device such as
-// /dev/null) cannot be replaced and is written directly.
+// /dev/null), and an existing file in a folder that does not let us create
+// the temporary file, cannot be replaced and is written directly.
 #pragma once
 
 #include <memory>

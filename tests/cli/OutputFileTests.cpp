@@ -82,6 +82,20 @@ TEST_F(OutputFileTest, DevicesAreWrittenDirectlyAndTheirErrorsReported)
     EXPECT_EQ(missingFolder.Error(), ENOENT);
 }
 
+TEST_F(OutputFileTest, AWritableFileInAFolderThatIsNotIsRewrittenInPlace)
+{
+    if (geteuid() == 0) GTEST_SKIP() << "permissions do not stop root";
+    ASSERT_EQ(chmod(target_.c_str(), 0600), 0);
+    ASSERT_EQ(chmod(folder_.c_str(), 0500), 0);
+    OutputFile file(target_);
+    const bool opened = file.Ok();
+    if (opened) EXPECT_EQ(write(file.Fd(), "new", 3), 3);
+    const bool finished = opened && file.Finish();
+    chmod(folder_.c_str(), 0700);
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(Read(target_), "new");
+}
+
 TEST_F(OutputFileTest, ATerminatingSignalRemovesTheTemporaryFile)
 {
     for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {

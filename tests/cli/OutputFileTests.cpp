@@ -84,7 +84,9 @@ TEST_F(OutputFileTest, DevicesAreWrittenDirectlyAndTheirErrorsReported)
 
 TEST_F(OutputFileTest, AWritableFileInAFolderThatIsNotIsRewrittenInPlace)
 {
-    if (geteuid() == 0) GTEST_SKIP() << "permissions do not stop root";
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not stop root";
+    }
     ASSERT_EQ(chmod(target_.c_str(), 0600), 0);
     ASSERT_EQ(chmod(folder_.c_str(), 0500), 0);
     OutputFile file(target_);

@@ -445,7 +445,9 @@ TEST_F(ScanProgram, HiddenFoldersAreEnteredOnlyWhenAskedFor)
 
 TEST_F(ScanProgram, UnreadableFoldersAreNamedAndEndWithFour)
 {
-    if (geteuid() == 0) GTEST_SKIP() << "root reads every folder";
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root reads every folder";
+    }
     fs::create_directories(root_ + "/locked/inner");
     ASSERT_EQ(chmod((root_ + "/locked").c_str(), 0), 0);
     const ProcessResult result = RunScan({root_});

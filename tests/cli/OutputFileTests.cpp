@@ -90,9 +90,7 @@ TEST_F(OutputFileTest, AWritableFileInAFolderThatIsNotIsRewrittenInPlace)
     ASSERT_EQ(chmod(target_.c_str(), 0600), 0);
     ASSERT_EQ(chmod(folder_.c_str(), 0500), 0);
     OutputFile file(target_);
-    const bool opened = file.Ok();
-    if (opened) EXPECT_EQ(write(file.Fd(), "new", 3), 3);
-    const bool finished = opened && file.Finish();
+    const bool finished = file.Ok() && write(file.Fd(), "new", 3) == 3 && file.Finish();
     chmod(folder_.c_str(), 0700);
     EXPECT_TRUE(finished);
     EXPECT_EQ(Read(target_), "new");

@@ -1,7 +1,8 @@
-// Directory listing, long paths and file facts against a real scratch folder:
-// links, FIFOs, sparse files, unreadable files, non-UTF-8 names and a tree
-// far deeper than one path may be long.
+// Directory listing, owned descriptors, long paths and file facts against a
+// real scratch folder: links, FIFOs, sparse files, unreadable files,
+// non-UTF-8 names and a tree far deeper than one path may be long.
 #include <algorithm>
+#include <cerrno>
 #include <map>
 #include <string>
 
@@ -15,6 +16,7 @@
 #include "platform/FileStatus.h"
 #include "platform/LongPath.h"
 #include "platform/TypeNames.h"
+#include "platform/UniqueFd.h"
 #include "tests/platform/DeepTree.h"
 #include "tests/platform/TempFolder.h"
 
@@ -80,6 +82,28 @@ TEST(DirectoryListing, FolderThatCannotBeOpenedGivesNoEntries)
     EXPECT_FALSE(listing.Read(file, nullptr));
     ASSERT_EQ(::mkfifo((tmp.path() + "pipe").c_str(), 0644), 0);
     EXPECT_FALSE(listing.Read(tmp.path() + "pipe", nullptr));
+}
+
+TEST(UniqueFd, OwnsOneDescriptorAndClosingKeepsErrno)
+{
+    const int raw = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(raw, 0);
+    {
+        platform::UniqueFd first(raw);
+        platform::UniqueFd second(std::move(first));
+        EXPECT_FALSE(first);
+        EXPECT_EQ(second.Get(), raw);
+        errno = EINTR;
+        second.Reset();
+        EXPECT_EQ(errno, EINTR);
+        EXPECT_FALSE(second);
+        EXPECT_EQ(::fcntl(raw, F_GETFD), -1);
+    }
+    platform::UniqueFd owner(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+    const int released = owner.Release();
+    EXPECT_FALSE(owner);
+    EXPECT_NE(::fcntl(released, F_GETFD), -1);
+    ::close(released);
 }
 
 TEST(LongPath, PathsFarBeyondPathMaxCanBeListedAndInspected)

@@ -3,6 +3,8 @@
 // non-UTF-8 names and a tree far deeper than one path may be long.
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
+#include <iterator>
 #include <map>
 #include <string>
 
@@ -23,6 +25,12 @@
 using testing_support::TempFolder;
 
 namespace {
+
+std::size_t OpenDescriptorCount()
+{
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                                  std::filesystem::directory_iterator()));
+}
 
 struct ListedEntry {
     bool isFolder;
@@ -72,16 +80,42 @@ TEST(DirectoryListing, KindsAndSizesOfEveryEntryType)
     EXPECT_EQ(entries.at(oddName).size, 7);
 }
 
-TEST(DirectoryListing, FolderThatCannotBeOpenedGivesNoEntries)
+TEST(DirectoryListing, FolderThatCannotBeOpenedGivesNoEntriesAndTheReason)
 {
     const TempFolder tmp;
     const std::string file = tmp.File("not-a-folder.txt");
     platform::DirectoryListing listing;
     EXPECT_FALSE(listing.Read(tmp.path() + "missing/", nullptr));
     EXPECT_EQ(listing.Count(), 0u);
+    EXPECT_EQ(listing.Error(), ENOENT);
     EXPECT_FALSE(listing.Read(file, nullptr));
+    EXPECT_EQ(listing.Error(), ENOTDIR);
     ASSERT_EQ(::mkfifo((tmp.path() + "pipe").c_str(), 0644), 0);
     EXPECT_FALSE(listing.Read(tmp.path() + "pipe", nullptr));
+    EXPECT_FALSE(listing.ReadOpenFolder(-1, nullptr));
+    EXPECT_EQ(listing.Error(), EBADF);
+    EXPECT_TRUE(listing.Read(tmp.path(), nullptr));
+    EXPECT_EQ(listing.Error(), 0);
+}
+
+TEST(DirectoryListing, OpenFolderIsReadFromItsStartAndStaysOpenWithoutLeaks)
+{
+    const TempFolder tmp;
+    tmp.File("one.exe", 1);
+    tmp.Folder("sub");
+    const platform::UniqueFd folder(::open(tmp.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const platform::UniqueFd file(::open(tmp.File("two.exe", 2).c_str(), O_RDONLY | O_CLOEXEC));
+    ASSERT_TRUE(folder && file);
+    const std::size_t openBefore = OpenDescriptorCount();
+    platform::DirectoryListing listing;
+    for (int round = 0; round < 20; ++round) {
+        ASSERT_TRUE(listing.ReadOpenFolder(folder.Get(), nullptr));
+        EXPECT_EQ(listing.Count(), 5u);
+        EXPECT_FALSE(listing.ReadOpenFolder(file.Get(), nullptr));
+        EXPECT_EQ(listing.Error(), ENOTDIR);
+    }
+    EXPECT_EQ(OpenDescriptorCount(), openBefore);
+    EXPECT_NE(::fcntl(folder.Get(), F_GETFD), -1);
 }
 
 TEST(UniqueFd, OwnsOneDescriptorAndClosingKeepsErrno)

@@ -26,6 +26,11 @@ public:
                           [[maybe_unused]] bool& Cancel) {}
     virtual void PathChange([[maybe_unused]] std::string& CurrentPath) {}
     virtual void OnAbortSearch() {}
+    // A folder the walk tried to open or read (the start folder included)
+    // could not be, or not to its end; ErrorNumber is the errno. The walk
+    // passes over what it could not read and goes on.
+    virtual void FolderUnreadable([[maybe_unused]] const std::string& FolderPath,
+                                  [[maybe_unused]] int ErrorNumber) {}
 };
 
 class cDisk {
@@ -72,12 +77,17 @@ public:
     void StopSearch();
 
 private:
+    // What the file walk does with each file it accepts.
+    enum class FoundFileUse { Count, StoreAndReport };
+
     static bool MatchSpec(std::string_view Name, std::string_view Spec);
     void ScanFiles(std::string& FolderPath, bool RecurseFolder, const std::string& IncludeSpec,
-                   const std::string& ExcludeSpec, bool CountOnly, platform::FixedDecimal MinSize,
+                   const std::string& ExcludeSpec, FoundFileUse Use, platform::FixedDecimal MinSize,
                    platform::FixedDecimal MaxSize);
     void ScanFolders(const std::string& FolderPath, bool RecurseFolder, const std::string& IncludeSpec,
                      const std::string& ExcludeSpec);
+    void StoreFound(std::string_view Name, std::string_view FolderPath);
+    void ReportUnreadable(const std::string& FolderPath, int ErrorNumber);
     void ResetLists();
     void CutListsToCount();
 

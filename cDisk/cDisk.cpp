@@ -315,6 +315,11 @@ void cDisk::SetEvents(cDiskEvents* listener)
     events_ = listener;
 }
 
+void cDisk::SetKeepFoundLists(bool keep)
+{
+    KeepFoundLists_ = keep;
+}
+
 std::int32_t cDisk::CountFiles(std::string& StartPath, bool RecurseFolder, const std::string& IncludeSpec,
                                const std::string& ExcludeSpec, platform::FixedDecimal MinSize,
                                platform::FixedDecimal MaxSize)
@@ -331,27 +336,29 @@ std::int32_t cDisk::SearchFiles(std::string& StartPath, bool RecurseFolder, cons
                                 const std::string& ExcludeSpec, platform::FixedDecimal MinSize,
                                 platform::FixedDecimal MaxSize)
 {
-    ResetLists();
+    const bool keep = KeepFoundLists_;
+    ResetLists(keep);
     TotalBytes_ = 0.0;
     StopRequested_ = false;
     FoundCount_ = 0;
     StartPath = VORN_STD_library::NormalizeFolderPath(StartPath);
     RootPath_ = StartPath;
-    ScanFiles(StartPath, RecurseFolder, IncludeSpec, ExcludeSpec, FoundFileUse::StoreAndReport, MinSize, MaxSize);
-    CutListsToCount();
+    ScanFiles(StartPath, RecurseFolder, IncludeSpec, ExcludeSpec,
+              keep ? FoundFileUse::StoreAndReport : FoundFileUse::Report, MinSize, MaxSize);
+    CutListsToCount(keep);
     return FoundCount_;
 }
 
 std::int32_t cDisk::SearchFolders(const std::string& StartPath, bool RecurseFolder, const std::string& IncludeSpec,
                                   const std::string& ExcludeSpec)
 {
-    ResetLists();
+    ResetLists(true);
     FoundCount_ = 0;
     // A start path without its trailing "/" still lists that folder; the
     // empty path names no folder.
     const std::string folderPath = StartPath.empty() ? StartPath : VORN_STD_library::NormalizeFolderPath(StartPath);
     ScanFolders(folderPath, RecurseFolder, IncludeSpec, ExcludeSpec);
-    CutListsToCount();
+    CutListsToCount(true);
     return FoundCount_;
 }
 
@@ -418,7 +425,7 @@ void cDisk::ScanFiles(std::string& FolderPath, bool RecurseFolder, const std::st
         if (Use == FoundFileUse::Count) continue;
 
         path.Cut(folder.pathLength);
-        if (FoundCount_ > 0) StoreFound(entryName, path.Text());
+        if (Use == FoundFileUse::StoreAndReport && FoundCount_ > 0) StoreFound(entryName, path.Text());
         path.Show();
         CurrentFile_.assign(entryName);
         if (events_) {
@@ -492,15 +499,16 @@ void cDisk::ReportUnreadable(const std::string& FolderPath, int ErrorNumber)
     if (ErrorNumber != 0 && events_) events_->FolderUnreadable(FolderPath, ErrorNumber);
 }
 
-void cDisk::ResetLists()
+void cDisk::ResetLists(bool keep)
 {
-    NameList_.assign(kListStep + 1, std::string());
-    PathList_.assign(kListStep + 1, std::string());
+    const std::size_t size = keep ? kListStep + 1 : 1;
+    NameList_.assign(size, std::string());
+    PathList_.assign(size, std::string());
 }
 
-void cDisk::CutListsToCount()
+void cDisk::CutListsToCount(bool kept)
 {
-    const std::size_t size = FoundCount_ > 0 ? static_cast<std::size_t>(FoundCount_) + 1 : 1;
+    const std::size_t size = kept && FoundCount_ > 0 ? static_cast<std::size_t>(FoundCount_) + 1 : 1;
     NameList_.resize(size);
     PathList_.resize(size);
     NameList_.shrink_to_fit();

@@ -41,6 +41,10 @@ public:
 
     // nullptr: no listener. The listener must outlive any search it hears.
     void SetEvents(cDiskEvents* listener);
+    // Whether SearchFiles keeps the names and paths of the files it finds
+    // (ListFound, FoundFilesNames). Without them both hold only the empty
+    // entry 0; counts, totals and events stay the same. On by default.
+    void SetKeepFoundLists(bool keep);
 
     // Counts and totals the files SearchFiles would accept, without storing
     // them and without Progress. StartPath receives its normalised form.
@@ -78,7 +82,7 @@ public:
 
 private:
     // What the file walk does with each file it accepts.
-    enum class FoundFileUse { Count, StoreAndReport };
+    enum class FoundFileUse { Count, Report, StoreAndReport };
 
     static bool MatchSpec(std::string_view Name, std::string_view Spec);
     void ScanFiles(std::string& FolderPath, bool RecurseFolder, const std::string& IncludeSpec,
@@ -88,8 +92,8 @@ private:
                      const std::string& ExcludeSpec);
     void StoreFound(std::string_view Name, std::string_view FolderPath);
     void ReportUnreadable(const std::string& FolderPath, int ErrorNumber);
-    void ResetLists();
-    void CutListsToCount();
+    void ResetLists(bool keep);
+    void CutListsToCount(bool kept);
 
     cDiskEvents* events_ = nullptr;
     double TotalBytes_ = 0.0;
@@ -100,6 +104,7 @@ private:
     std::vector<std::string> PathList_;
     std::string RootPath_;
     bool StopRequested_ = false;
+    bool KeepFoundLists_ = true;
     std::string CurrentPath_;
     std::string CurrentFile_;
 };

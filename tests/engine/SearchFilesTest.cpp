@@ -128,6 +128,31 @@ TEST(SearchFiles, DotFoldersAreNeverEnteredButDotFilesAreFound)
     EXPECT_EQ(disk.ListFound().at(1), ".profile");
 }
 
+TEST(SearchFiles, WithoutKeptListsOnlyTheListsDiffer)
+{
+    const TempFolder tmp;
+    tmp.File("a.exe", 3);
+    tmp.File("Sub/b.exe", 4);
+    cDisk disk;
+    Recorder kept;
+    disk.SetEvents(&kept);
+    std::string start = tmp.path();
+    EXPECT_EQ(disk.SearchFiles(start, true, "*.exe", "", kNoLimit, kNoLimit), 2);
+    EXPECT_EQ(disk.ListFound().size(), 3u);
+
+    Recorder bare;
+    std::vector<std::size_t> listSizes;
+    bare.onProgress = [&](int, bool&) { listSizes.push_back(disk.ListFound().size()); };
+    disk.SetEvents(&bare);
+    disk.SetKeepFoundLists(false);
+    EXPECT_EQ(disk.SearchFiles(start, true, "*.exe", "", kNoLimit, kNoLimit), 2);
+    EXPECT_EQ(bare.events, kept.events);
+    EXPECT_EQ(disk.FoundFilesSize(), 7.0);
+    EXPECT_EQ(disk.ListFound(), std::vector<std::string>{""});
+    EXPECT_EQ(disk.FoundFilesNames(), std::vector<std::string>{""});
+    EXPECT_EQ(listSizes, (std::vector<std::size_t>{1, 1}));
+}
+
 TEST(SearchFiles, ExcludesAndSizeLimits)
 {
     const TempFolder tmp;

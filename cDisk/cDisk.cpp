@@ -320,6 +320,11 @@ void cDisk::SetKeepFoundLists(bool keep)
     KeepFoundLists_ = keep;
 }
 
+void cDisk::SetIncludeHidden(bool include)
+{
+    IncludeHidden_ = include;
+}
+
 std::int32_t cDisk::CountFiles(std::string& StartPath, bool RecurseFolder, const std::string& IncludeSpec,
                                const std::string& ExcludeSpec, platform::FixedDecimal MinSize,
                                platform::FixedDecimal MaxSize)
@@ -373,6 +378,12 @@ bool cDisk::MatchSpec(std::string_view Name, std::string_view Spec)
     return !Spec.empty() && platform::MatchSpec(Name, Spec);
 }
 
+bool cDisk::IsFolderToEnter(std::string_view Name) const
+{
+    if (Name == "." || Name == "..") return false;
+    return IncludeHidden_ || Name.front() != '.';
+}
+
 // Stop requests are read at the top of each entry and right after each
 // Progress, and the walk then leaves folder after folder without reading
 // more entries. The path a listener holds in PathChange is the folder
@@ -403,7 +414,7 @@ void cDisk::ScanFiles(std::string& FolderPath, bool RecurseFolder, const std::st
         const std::string_view entryName = folder.listing.Name(index);
 
         if (folder.listing.IsFolder(index)) {
-            if (entryName.front() == '.') continue;
+            if (!IsFolderToEnter(entryName)) continue;
             path.Cut(folder.pathLength);
             path.AppendFolder(entryName);
             path.Show();

@@ -45,6 +45,9 @@ public:
     // (ListFound, FoundFilesNames). Without them both hold only the empty
     // entry 0; counts, totals and events stay the same. On by default.
     void SetKeepFoundLists(bool keep);
+    // Whether SearchFiles and CountFiles enter folders whose names begin with
+    // "." ("." and ".." never). Off by default.
+    void SetIncludeHidden(bool include);
 
     // Counts and totals the files SearchFiles would accept, without storing
     // them and without Progress. StartPath receives its normalised form.
@@ -85,6 +88,7 @@ private:
     enum class FoundFileUse { Count, Report, StoreAndReport };
 
     static bool MatchSpec(std::string_view Name, std::string_view Spec);
+    bool IsFolderToEnter(std::string_view Name) const;
     void ScanFiles(std::string& FolderPath, bool RecurseFolder, const std::string& IncludeSpec,
                    const std::string& ExcludeSpec, FoundFileUse Use, platform::FixedDecimal MinSize,
                    platform::FixedDecimal MaxSize);
@@ -105,6 +109,7 @@ private:
     std::string RootPath_;
     bool StopRequested_ = false;
     bool KeepFoundLists_ = true;
+    bool IncludeHidden_ = false;
     std::string CurrentPath_;
     std::string CurrentFile_;
 };

@@ -117,15 +117,34 @@ TEST(SearchFiles, WithoutRecursionSubfoldersAreOnlyNoted)
     EXPECT_EQ(disk.CurrentPath(), tmp.path() + "Sub/");
 }
 
-TEST(SearchFiles, DotFoldersAreNeverEnteredButDotFilesAreFound)
+TEST(SearchFiles, DotFoldersAreEnteredOnlyWhenHiddenOnesAreIncluded)
 {
     const TempFolder tmp;
     tmp.File(".git/config.exe");
+    tmp.File(".git/.objects/pack.exe");
     tmp.File(".profile");
-    cDisk disk;
-    std::string start = tmp.path();
-    EXPECT_EQ(disk.SearchFiles(start, true, "*", "", kNoLimit, kNoLimit), 1);
-    EXPECT_EQ(disk.ListFound().at(1), ".profile");
+    struct Case {
+        bool includeHidden;
+        std::vector<std::string> found;
+        int pathChanges;
+    };
+    const Case cases[] = {
+        {false, {"", ".profile"}, 0},
+        {true, {"", ".git/.objects/pack.exe", ".git/config.exe", ".profile"}, 2},
+    };
+    for (const Case& c : cases) {
+        Recorder recorder;
+        cDisk disk;
+        disk.SetEvents(&recorder);
+        disk.SetIncludeHidden(c.includeHidden);
+        std::string start = tmp.path();
+        EXPECT_EQ(disk.SearchFiles(start, true, "*", "", kNoLimit, kNoLimit), static_cast<int>(c.found.size()) - 1);
+        std::vector<std::string> found = disk.FoundFilesNames();
+        std::sort(found.begin(), found.end());
+        EXPECT_EQ(found, c.found);
+        EXPECT_EQ(recorder.pathChangeCount, c.pathChanges);
+        EXPECT_EQ(recorder.unreadableCount, 0);
+    }
 }
 
 TEST(SearchFiles, WithoutKeptListsOnlyTheListsDiffer)

@@ -26,7 +26,11 @@ public:
                           [[maybe_unused]] bool& Cancel) {}
     virtual void PathChange([[maybe_unused]] std::string& CurrentPath) {}
     virtual void OnAbortSearch() {}
-    virtual void FolderUnreadable([[maybe_unused]] const std::string& FolderPath, [[maybe_unused]] int ErrorNumber) {}
+    // A folder the walk tried to open or read (the start folder included)
+    // could not be, or not to its end; ErrorNumber is the errno. The walk
+    // passes over what it could not read and goes on.
+    virtual void FolderUnreadable([[maybe_unused]] const std::string& FolderPath,
+                                  [[maybe_unused]] int ErrorNumber) {}
 };
 
 class cDisk {
@@ -37,7 +41,12 @@ public:
 
     // nullptr: no listener. The listener must outlive any search it hears.
     void SetEvents(cDiskEvents* listener);
+    // Whether SearchFiles keeps the names and paths of the files it finds
+    // (ListFound, FoundFilesNames). Without them both hold only the empty
+    // entry 0; counts, totals and events stay the same. On by default.
     void SetKeepFoundLists(bool keep);
+    // Whether SearchFiles and CountFiles enter folders whose names begin with
+    // "." ("." and ".." never). Off by default.
     void SetIncludeHidden(bool include);
 
     // Counts and totals the files SearchFiles would accept, without storing
@@ -75,18 +84,22 @@ public:
     void StopSearch();
 
 private:
+    // What the file walk does with each file it accepts.
+    enum class FoundFileUse { Count, Report, StoreAndReport };
+
     static bool MatchSpec(std::string_view Name, std::string_view Spec);
+    bool IsFolderToEnter(std::string_view Name) const;
     void ScanFiles(std::string& FolderPath, bool RecurseFolder, const std::string& IncludeSpec,
-                   const std::string& ExcludeSpec, bool CountOnly, platform::FixedDecimal MinSize,
+                   const std::string& ExcludeSpec, FoundFileUse Use, platform::FixedDecimal MinSize,
                    platform::FixedDecimal MaxSize);
     void ScanFolders(const std::string& FolderPath, bool RecurseFolder, const std::string& IncludeSpec,
                      const std::string& ExcludeSpec);
-    void ResetLists();
-    void CutListsToCount();
+    void StoreFound(std::string_view Name, std::string_view FolderPath);
+    void ReportUnreadable(const std::string& FolderPath, int ErrorNumber);
+    void ResetLists(bool keep);
+    void CutListsToCount(bool kept);
 
     cDiskEvents* events_ = nullptr;
-    bool keepFoundLists_ = true;
-    bool includeHidden_ = false;
     double TotalBytes_ = 0.0;
     std::int32_t FoundCount_ = 0;
     // Entries 1..FoundCount_ are used; index 0 stays empty. Empty vectors
@@ -95,6 +108,8 @@ private:
     std::vector<std::string> PathList_;
     std::string RootPath_;
     bool StopRequested_ = false;
+    bool KeepFoundLists_ = true;
+    bool IncludeHidden_ = false;
     std::string CurrentPath_;
     std::string CurrentFile_;
 };

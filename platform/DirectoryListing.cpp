@@ -3,16 +3,21 @@
 #include "platform/DirectoryListing.h"
 
 #include <cerrno>
+#include <memory>
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/LongPath.h"
 
 namespace platform {
 namespace {
+
+struct FolderStreamCloser {
+    void operator()(DIR* folder) const { ::closedir(folder); }
+};
+using FolderStream = std::unique_ptr<DIR, FolderStreamCloser>;
 
 bool IsFolderEntry(int folderFd, const dirent& entry)
 {
@@ -34,25 +39,46 @@ std::int64_t EntrySize(int folderFd, const char* name)
 
 bool DirectoryListing::Read(const std::string& folderPath, const SizeWanted& sizeWanted)
 {
+    return ReadFolder(UniqueFd(OpenLongPath(folderPath, O_RDONLY | O_DIRECTORY)), sizeWanted);
+}
+
+bool DirectoryListing::ReadOpenFolder(int folderFd, const SizeWanted& sizeWanted)
+{
+    return ReadFolder(UniqueFd(::fcntl(folderFd, F_DUPFD_CLOEXEC, 0)), sizeWanted);
+}
+
+bool DirectoryListing::ReadFolder(UniqueFd folderFd, const SizeWanted& sizeWanted)
+{
     names_.clear();
     entries_.clear();
-    const int fd = OpenLongPath(folderPath, O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return false;
-    DIR* folder = ::fdopendir(fd);
-    if (folder == nullptr) {
-        ::close(fd);
+    error_ = 0;
+    if (!folderFd) {
+        error_ = errno;
         return false;
     }
-    const int folderFd = ::dirfd(folder);
-    while (const dirent* entry = ::readdir(folder)) {
+    const FolderStream folder(::fdopendir(folderFd.Get()));
+    if (!folder) {
+        error_ = errno;
+        return false;
+    }
+    folderFd.Release();
+    // A copied descriptor shares its position with the original.
+    ::rewinddir(folder.get());
+    const int fd = ::dirfd(folder.get());
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(folder.get());
+        if (entry == nullptr) {
+            error_ = errno;
+            break;
+        }
         const std::string_view name(entry->d_name);
-        const bool isFolder = IsFolderEntry(folderFd, *entry);
+        const bool isFolder = IsFolderEntry(fd, *entry);
         const bool sizeTaken = !isFolder && sizeWanted && sizeWanted(name);
-        const std::int64_t size = sizeTaken ? EntrySize(folderFd, entry->d_name) : 0;
+        const std::int64_t size = sizeTaken ? EntrySize(fd, entry->d_name) : 0;
         entries_.push_back(Entry{names_.size(), static_cast<std::uint32_t>(name.size()), isFolder, sizeTaken, size});
         names_.append(name);
     }
-    ::closedir(folder);
     return true;
 }
 

@@ -1,7 +1,7 @@
-// The entries of one folder, read eagerly: the folder is opened, read to the
-// end (or to the first read error) and closed again before any entry is
-// handled, so a walker holds no descriptor while it descends. Names are the
-// exact bytes the file system returned, in its order, "." and ".." included.
+// The entries of one folder, read eagerly: the folder is read to the end (or
+// to the first error) and its stream closed before any entry is handled, so
+// a listing holds no descriptor. Names are the exact bytes the file system
+// returned, in its order, "." and ".." included.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/UniqueFd.h"
 
 namespace platform {
 
@@ -24,6 +26,14 @@ public:
     // `sizeWanted` the size is taken following links: a regular file's size,
     // 0 for anything else (FIFOs, devices, dangling links).
     bool Read(const std::string& folderPath, const SizeWanted& sizeWanted);
+    // The same for the folder open at `folderFd`, read from its start through
+    // a copy of the descriptor; `folderFd` stays open and is the caller's.
+    bool ReadOpenFolder(int folderFd, const SizeWanted& sizeWanted);
+
+    // The errno of the failure that ended the last read early: the folder
+    // could not be opened, or reading it failed part way. 0 when it was read
+    // to its end.
+    int Error() const { return error_; }
 
     std::size_t Count() const { return entries_.size(); }
     std::string_view Name(std::size_t index) const
@@ -38,6 +48,8 @@ public:
     std::int64_t Size(std::size_t index) const { return entries_[index].size; }
 
 private:
+    bool ReadFolder(UniqueFd folderFd, const SizeWanted& sizeWanted);
+
     struct Entry {
         std::size_t nameOffset;
         std::uint32_t nameLength;
@@ -49,6 +61,7 @@ private:
     // per entry.
     std::string names_;
     std::vector<Entry> entries_;
+    int error_ = 0;
 };
 
 } // namespace platform

@@ -4,10 +4,13 @@
 // they are opened.
 #include "platform/LongPath.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <string_view>
 
 #include <unistd.h>
+
+#include "platform/UniqueFd.h"
 
 namespace platform {
 namespace {
@@ -16,60 +19,72 @@ namespace {
 // pieces of at most this length (well below PATH_MAX).
 constexpr std::size_t kPieceLimit = 2048;
 
-// A directory descriptor (or AT_FDCWD) and the rest of the path relative to it.
+std::string_view WithoutLeadingSlashes(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of('/');
+    return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
+// Where the first piece of `rest` ends: the last "/" within the limit that
+// still has a name after it, so that neither the piece nor what follows it
+// is empty or absolute, and trailing slashes stay with the final piece.
+// `rest` is longer than the limit and does not begin with "/". npos when no
+// such "/" exists (a name longer than the limit).
+std::size_t FirstPieceEnd(std::string_view rest)
+{
+    const std::size_t lastNameByte = rest.find_last_not_of('/');
+    return rest.rfind('/', std::min(kPieceLimit, lastNameByte));
+}
+
+// A directory descriptor (or AT_FDCWD) and the rest of the path relative to
+// it: never empty and never absolute. For paths longer than the limit.
 class ResolvedParent {
 public:
-    explicit ResolvedParent(const std::string& path) : rest_(path)
+    explicit ResolvedParent(std::string_view path) : rest_(path)
     {
-        if (path.size() <= kPieceLimit) return;
         if (rest_.front() == '/') {
-            Replace(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
-            SkipSlashes();
+            folder_.Reset(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+            if (!folder_) {
+                Fail(errno);
+                return;
+            }
+            rest_ = WithoutLeadingSlashes(rest_);
+            // Nothing but slashes: the root itself.
+            if (rest_.empty()) rest_ = ".";
         }
-        while (fd_ != -1 && rest_.size() > kPieceLimit) {
-            const std::size_t cut = rest_.rfind('/', kPieceLimit);
-            if (cut == std::string_view::npos || cut == 0) {
+        while (rest_.size() > kPieceLimit) {
+            const std::size_t cut = FirstPieceEnd(rest_);
+            if (cut == std::string_view::npos) {
                 Fail(ENAMETOOLONG);
                 return;
             }
             const std::string piece(rest_.substr(0, cut));
-            rest_.remove_prefix(cut);
-            SkipSlashes();
-            Replace(::openat(fd_, piece.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+            rest_ = WithoutLeadingSlashes(rest_.substr(cut));
+            UniqueFd next(::openat(fd(), piece.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+            if (!next) {
+                Fail(errno);
+                return;
+            }
+            folder_ = std::move(next);
         }
     }
-    ~ResolvedParent()
-    {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    ResolvedParent(const ResolvedParent&) = delete;
-    ResolvedParent& operator=(const ResolvedParent&) = delete;
 
-    bool ok() const { return fd_ != -1; }
-    int fd() const { return fd_; }
-    // The final piece; valid while the object lives.
+    bool ok() const { return !failed_; }
+    int fd() const { return folder_ ? folder_.Get() : AT_FDCWD; }
+    // The final piece, ready for the kernel.
     std::string Leaf() const { return std::string(rest_); }
 
 private:
-    void SkipSlashes()
-    {
-        while (rest_.size() > 1 && rest_.front() == '/') rest_.remove_prefix(1);
-    }
-    void Replace(int newFd)
-    {
-        const int savedErrno = errno;
-        if (fd_ >= 0) ::close(fd_);
-        errno = savedErrno;
-        fd_ = newFd;
-    }
     void Fail(int error)
     {
-        Replace(-1);
+        failed_ = true;
+        folder_.Reset();
         errno = error;
     }
 
-    int fd_ = AT_FDCWD;
+    UniqueFd folder_;
     std::string_view rest_;
+    bool failed_ = false;
 };
 
 // The kernel would see such a path cut at its first NUL: another file.
@@ -106,8 +121,8 @@ LookedUpFile::LookedUpFile(const std::string& path)
 {
     exists_ = StatLongPath(path, status_, true);
     if (!exists_ || !S_ISREG(status_.st_mode)) return;
-    const int fd = OpenLongPath(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
+    UniqueFd file(OpenLongPath(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!file) {
         // Vanished since the look: nothing exists there any more.
         if (errno == ENOENT) {
             exists_ = false;
@@ -116,22 +131,11 @@ LookedUpFile::LookedUpFile(const std::string& path)
         return;
     }
     struct stat opened {};
-    if (::fstat(fd, &opened) != 0) {
-        ::close(fd);
-        return;
-    }
+    if (::fstat(file.Get(), &opened) != 0) return;
     // The path may have been replaced between the look and the open.
     status_ = opened;
-    if (!S_ISREG(opened.st_mode) || opened.st_size < 0) {
-        ::close(fd);
-        return;
-    }
-    fd_ = fd;
-}
-
-LookedUpFile::~LookedUpFile()
-{
-    if (fd_ >= 0) ::close(fd_);
+    if (!S_ISREG(opened.st_mode) || opened.st_size < 0) return;
+    fd_ = std::move(file);
 }
 
 } // namespace platform

@@ -10,6 +10,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include "platform/UniqueFd.h"
+
 namespace platform {
 
 // open(2) for a path of any length. Returns the descriptor, or -1 with errno
@@ -28,7 +30,6 @@ bool StatLongPath(const std::string& path, struct stat& status, bool followFinal
 class LookedUpFile {
 public:
     explicit LookedUpFile(const std::string& path);
-    ~LookedUpFile();
     LookedUpFile(const LookedUpFile&) = delete;
     LookedUpFile& operator=(const LookedUpFile&) = delete;
 
@@ -37,14 +38,14 @@ public:
     // The status of what exists; zeroed when nothing does.
     const struct stat& Status() const { return status_; }
     // Whether a regular file is open for reading.
-    bool IsOpenRegularFile() const { return fd_ >= 0; }
+    bool IsOpenRegularFile() const { return static_cast<bool>(fd_); }
     // The open descriptor; -1 unless IsOpenRegularFile().
-    int Descriptor() const { return fd_; }
+    int Descriptor() const { return fd_.Get(); }
 
 private:
     struct stat status_ {};
     bool exists_ = false;
-    int fd_ = -1;
+    UniqueFd fd_;
 };
 
 } // namespace platform

@@ -1,5 +1,6 @@
-// The one owning file descriptor: closes what it holds when it goes out of
-// scope, so no failure path can leak a descriptor. Move-only.
+// One owned file descriptor: closed when its owner goes away, moved but never
+// copied. Closing never changes errno, so the reason a call failed survives
+// the clean-up that follows it.
 #pragma once
 
 #include <cerrno>
@@ -12,8 +13,10 @@ namespace platform {
 class UniqueFd {
 public:
     UniqueFd() = default;
-    explicit UniqueFd(int fd) : fd_(fd) {}
+    // Takes ownership of `fd`; a negative value owns nothing.
+    explicit UniqueFd(int fd) noexcept : fd_(fd) {}
     ~UniqueFd() { Reset(); }
+
     UniqueFd(UniqueFd&& other) noexcept : fd_(other.Release()) {}
     UniqueFd& operator=(UniqueFd&& other) noexcept
     {
@@ -23,14 +26,15 @@ public:
     UniqueFd(const UniqueFd&) = delete;
     UniqueFd& operator=(const UniqueFd&) = delete;
 
-    int Get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
+    // The descriptor, still owned; -1 when none is.
+    int Get() const noexcept { return fd_; }
+    explicit operator bool() const noexcept { return fd_ >= 0; }
 
-    // Gives up ownership without closing.
-    int Release() { return std::exchange(fd_, -1); }
+    // Gives up ownership and returns the descriptor (-1 when none was owned).
+    int Release() noexcept { return std::exchange(fd_, -1); }
 
-    // Closes the held descriptor (keeping errno) and takes `fd` instead.
-    void Reset(int fd = -1)
+    // Closes the owned descriptor, if any, and owns `fd` instead.
+    void Reset(int fd = -1) noexcept
     {
         if (fd_ >= 0) {
             const int savedErrno = errno;

@@ -1,6 +1,8 @@
 // Trees that would trip a naive walker: very deep folders, link loops,
-// FIFOs, dangling links, unreadable folders and names that are not UTF-8.
+// FIFOs, dangling links, unreadable or vanishing folders and names that are
+// not UTF-8.
 #include <algorithm>
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -35,7 +37,6 @@ TEST(HostileTrees, TwoThousandLevelsAreWalkedCompletely)
     EXPECT_EQ(recorder.pathChangeCount, kLevels);
     EXPECT_EQ(disk.FoundFilesNames().at(1), deepest.substr(tmp.path().size()) + "leaf.exe");
     EXPECT_EQ(disk.CurrentPath(), deepest);
-    testing_support::RemoveDeepTree(tmp.path(), kLevels, "level", "leaf.exe");
 }
 
 TEST(HostileTrees, LinksFifosAndOddNamesAreFilesThatNeverBlock)
@@ -70,18 +71,57 @@ TEST(HostileTrees, LinksFifosAndOddNamesAreFilesThatNeverBlock)
     EXPECT_FALSE(dangling.modified.has_value());
 }
 
-TEST(HostileTrees, UnreadableFolderIsPassedOver)
+TEST(HostileTrees, UnreadableFolderIsReportedAndPassedOver)
 {
     if (testing_support::RunningAsRoot()) GTEST_SKIP() << "permissions do not stop root";
     const TempFolder tmp;
     tmp.File("Locked/hidden.exe");
     tmp.File("Open/seen.exe");
-    ASSERT_EQ(::chmod((tmp.path() + "Locked").c_str(), 0), 0);
+    const std::string locked = tmp.path() + "Locked/";
+    ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+    const std::string reported = "Unreadable " + locked + " " + std::to_string(EACCES);
+    testing_support::Recorder recorder;
     cDisk disk;
+    disk.SetEvents(&recorder);
+
     std::string start = tmp.path();
     EXPECT_EQ(disk.SearchFiles(start, true, "*.exe", "", kNoLimit, kNoLimit), 1);
     EXPECT_EQ(disk.FoundFilesNames().at(1), "Open/seen.exe");
-    ::chmod((tmp.path() + "Locked").c_str(), 0755);
+    EXPECT_EQ(std::count(recorder.events.begin(), recorder.events.end(), reported), 1);
+    EXPECT_EQ(recorder.unreadableCount, 1);
+
+    // As the start folder, and in the folder walk.
+    recorder.events.clear();
+    std::string lockedStart = locked;
+    EXPECT_EQ(disk.SearchFiles(lockedStart, true, "*.exe", "", kNoLimit, kNoLimit), 0);
+    EXPECT_EQ(disk.SearchFolders(tmp.path(), true, "*", ""), 2);
+    EXPECT_EQ(std::count(recorder.events.begin(), recorder.events.end(), reported), 2);
+    EXPECT_EQ(recorder.unreadableCount, 3);
+}
+
+TEST(HostileTrees, FolderRemovedBeforeItIsEnteredIsReported)
+{
+    const TempFolder tmp;
+    tmp.Folder("Gone");
+    tmp.File("kept.exe");
+    const std::string gone = tmp.path() + "Gone/";
+    const std::string reported = "Unreadable " + gone + " " + std::to_string(ENOENT);
+    testing_support::Recorder recorder;
+    recorder.onPathChange = [&](int, std::string&) { ::rmdir(gone.c_str()); };
+    cDisk disk;
+    disk.SetEvents(&recorder);
+    std::string start = tmp.path();
+    EXPECT_EQ(disk.SearchFiles(start, true, "*.exe", "", kNoLimit, kNoLimit), 1);
+    const auto change = std::find(recorder.events.begin(), recorder.events.end(), "PathChange " + gone);
+    ASSERT_NE(change, recorder.events.end());
+    ASSERT_NE(change + 1, recorder.events.end());
+    EXPECT_EQ(*(change + 1), reported);
+
+    tmp.Folder("Gone");
+    recorder.events.clear();
+    EXPECT_EQ(disk.SearchFolders(tmp.path(), true, "*", ""), 1);
+    EXPECT_EQ(recorder.events,
+              (std::vector<std::string>{"PathChange " + tmp.path() + "Gone", reported}));
 }
 
 TEST(HostileTrees, SparseFileCountsItsFullSize)

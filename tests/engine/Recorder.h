@@ -16,6 +16,7 @@ public:
     int progressCount = 0;
     int pathChangeCount = 0;
     int abortCount = 0;
+    int unreadableCount = 0;
     // Called with the 1-based number of the event and its Cancel flag.
     std::function<void(int, bool&)> onProgress;
     std::function<void(int, std::string&)> onPathChange;
@@ -34,6 +35,11 @@ public:
         if (onPathChange) onPathChange(pathChangeCount, CurrentPath);
     }
     void OnAbortSearch() override { ++abortCount; }
+    void FolderUnreadable(const std::string& FolderPath, int ErrorNumber) override
+    {
+        ++unreadableCount;
+        events.push_back("Unreadable " + FolderPath + " " + std::to_string(ErrorNumber));
+    }
 };
 
 } // namespace testing_support

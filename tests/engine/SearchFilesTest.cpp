@@ -1,18 +1,20 @@
 // The file walk: event order, relative paths, stops at each point where the
 // walk checks for them, list growth, counting, exclusions and size limits.
 #include <algorithm>
+#include <cerrno>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "cDisk/cDisk.h"
-#include "platform/DirectoryListing.h"
 #include "platform/EventLoopYield.h"
+#include "tests/engine/ListingOrder.h"
 #include "tests/engine/Recorder.h"
 #include "tests/platform/TempFolder.h"
 
 using platform::FixedDecimal;
+using testing_support::EntryOrder;
 using testing_support::Recorder;
 using testing_support::TempFolder;
 
@@ -20,15 +22,18 @@ namespace {
 
 const FixedDecimal kNoLimit{};
 
-// The names of a folder's entries in the order the file system gives them.
-std::vector<std::string> EntryOrder(const std::string& folder)
-{
-    platform::DirectoryListing listing;
-    listing.Read(folder, nullptr);
-    std::vector<std::string> names;
-    for (std::size_t i = 0; i < listing.Count(); ++i) names.emplace_back(listing.Name(i));
-    return names;
-}
+// Replaces the path handed to Progress when it is `from`.
+class ProgressRedirect : public Recorder {
+public:
+    std::string from;
+    std::string to;
+    void Progress(std::string& CurrentPath, std::string& CurrentFile, std::int32_t& FileFound, double& ByteFound,
+                  bool& Cancel) override
+    {
+        Recorder::Progress(CurrentPath, CurrentFile, FileFound, ByteFound, Cancel);
+        if (CurrentPath == from) CurrentPath = to;
+    }
+};
 
 // Removes the yield handler a test installed, whatever happens.
 struct YieldHandlerGuard {
@@ -89,11 +94,14 @@ TEST(SearchFiles, NothingToFind)
     EXPECT_EQ(recorder.events, std::vector<std::string>{"PathChange " + tmp.path() + "Sub/"});
     EXPECT_EQ(disk.ListFound(), std::vector<std::string>{""});
 
+    // A start folder that cannot be read is reported with the reason.
     recorder.events.clear();
     for (std::string missing : {tmp.path() + "missing", tmp.path() + "a.exe"}) {
         EXPECT_EQ(disk.SearchFiles(missing, true, "*", "", kNoLimit, kNoLimit), 0);
     }
-    EXPECT_TRUE(recorder.events.empty());
+    EXPECT_EQ(recorder.events, (std::vector<std::string>{
+                                   "Unreadable " + tmp.path() + "missing/ " + std::to_string(ENOENT),
+                                   "Unreadable " + tmp.path() + "a.exe/ " + std::to_string(ENOTDIR)}));
 }
 
 TEST(SearchFiles, WithoutRecursionSubfoldersAreOnlyNoted)
@@ -109,15 +117,59 @@ TEST(SearchFiles, WithoutRecursionSubfoldersAreOnlyNoted)
     EXPECT_EQ(disk.CurrentPath(), tmp.path() + "Sub/");
 }
 
-TEST(SearchFiles, DotFoldersAreNeverEnteredButDotFilesAreFound)
+TEST(SearchFiles, DotFoldersAreEnteredOnlyWhenHiddenOnesAreIncluded)
 {
     const TempFolder tmp;
     tmp.File(".git/config.exe");
+    tmp.File(".git/.objects/pack.exe");
     tmp.File(".profile");
+    struct Case {
+        bool includeHidden;
+        std::vector<std::string> found;
+        int pathChanges;
+    };
+    const Case cases[] = {
+        {false, {"", ".profile"}, 0},
+        {true, {"", ".git/.objects/pack.exe", ".git/config.exe", ".profile"}, 2},
+    };
+    for (const Case& c : cases) {
+        Recorder recorder;
+        cDisk disk;
+        disk.SetEvents(&recorder);
+        disk.SetIncludeHidden(c.includeHidden);
+        std::string start = tmp.path();
+        EXPECT_EQ(disk.SearchFiles(start, true, "*", "", kNoLimit, kNoLimit), static_cast<int>(c.found.size()) - 1);
+        std::vector<std::string> found = disk.FoundFilesNames();
+        std::sort(found.begin(), found.end());
+        EXPECT_EQ(found, c.found);
+        EXPECT_EQ(recorder.pathChangeCount, c.pathChanges);
+        EXPECT_EQ(recorder.unreadableCount, 0);
+    }
+}
+
+TEST(SearchFiles, WithoutKeptListsOnlyTheListsDiffer)
+{
+    const TempFolder tmp;
+    tmp.File("a.exe", 3);
+    tmp.File("Sub/b.exe", 4);
     cDisk disk;
+    Recorder kept;
+    disk.SetEvents(&kept);
     std::string start = tmp.path();
-    EXPECT_EQ(disk.SearchFiles(start, true, "*", "", kNoLimit, kNoLimit), 1);
-    EXPECT_EQ(disk.ListFound().at(1), ".profile");
+    EXPECT_EQ(disk.SearchFiles(start, true, "*.exe", "", kNoLimit, kNoLimit), 2);
+    EXPECT_EQ(disk.ListFound().size(), 3u);
+
+    Recorder bare;
+    std::vector<std::size_t> listSizes;
+    bare.onProgress = [&](int, bool&) { listSizes.push_back(disk.ListFound().size()); };
+    disk.SetEvents(&bare);
+    disk.SetKeepFoundLists(false);
+    EXPECT_EQ(disk.SearchFiles(start, true, "*.exe", "", kNoLimit, kNoLimit), 2);
+    EXPECT_EQ(bare.events, kept.events);
+    EXPECT_EQ(disk.FoundFilesSize(), 7.0);
+    EXPECT_EQ(disk.ListFound(), std::vector<std::string>{""});
+    EXPECT_EQ(disk.FoundFilesNames(), std::vector<std::string>{""});
+    EXPECT_EQ(listSizes, (std::vector<std::size_t>{1, 1}));
 }
 
 TEST(SearchFiles, ExcludesAndSizeLimits)
@@ -242,6 +294,52 @@ TEST(SearchFiles, ListenerCanRedirectTheFolderEntered)
     std::string start = tmp.path();
     disk.SearchFiles(start, true, "*.exe", tmp.path() + "Elsewhere/", kNoLimit, kNoLimit);
     EXPECT_EQ(disk.ListFound(), (std::vector<std::string>{"", "taken.exe"}));
+}
+
+TEST(SearchFiles, PathChangedInProgressIsTheFolderPathForItsRemainingEntries)
+{
+    const TempFolder tmp;
+    tmp.File("A/a.exe");
+    for (const std::string sub : {"S1", "S2", "S3", "S4"}) {
+        tmp.File("A/" + sub + "/s.exe");
+        tmp.File("B/" + sub + "/t.exe");
+    }
+    tmp.File("C/c.exe");
+    // A's subfolders listed after a.exe are looked for in B; B itself and C
+    // are walked as usual.
+    std::vector<std::string> expected{"", "A/a.exe", "C/c.exe"};
+    bool changed = false;
+    for (const std::string& name : EntryOrder(tmp.path() + "A/")) {
+        if (name == "a.exe") changed = true;
+        if (name.front() == 'S') expected.push_back(changed ? "B/" + name + "/t.exe" : "A/" + name + "/s.exe");
+    }
+    for (const std::string sub : {"S1", "S2", "S3", "S4"}) expected.push_back("B/" + sub + "/t.exe");
+
+    ProgressRedirect redirect;
+    redirect.from = tmp.path() + "A/";
+    redirect.to = tmp.path() + "B/";
+    cDisk disk;
+    disk.SetEvents(&redirect);
+    std::string start = tmp.path();
+    EXPECT_EQ(disk.SearchFiles(start, true, "*.exe", "", kNoLimit, kNoLimit), 10);
+    std::vector<std::string> found = disk.FoundFilesNames();
+    std::sort(found.begin(), found.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(found, expected);
+    EXPECT_EQ(start, tmp.path());
+    EXPECT_NE(std::find(redirect.events.begin(), redirect.events.end(), "Progress " + tmp.path() + "C/c.exe 10"),
+              redirect.events.end());
+
+    // Changed in the start folder, the path is handed back to the caller.
+    const TempFolder flat;
+    flat.File("a.exe");
+    flat.File("b.exe");
+    redirect.from = flat.path();
+    redirect.to = flat.path() + "Else/";
+    std::string flatStart = flat.path();
+    EXPECT_EQ(disk.SearchFiles(flatStart, false, "*.exe", "", kNoLimit, kNoLimit), 2);
+    EXPECT_EQ(flatStart, flat.path() + "Else/");
+    EXPECT_TRUE(disk.FoundFilesNames().at(2).starts_with("Else/"));
 }
 
 TEST(SearchFiles, StopBeforeASearchDoesNotStopTheNextOne)

@@ -1,5 +1,5 @@
-// Builds and removes a chain of nested folders far deeper than PATH_MAX
-// allows as one path, holding one descriptor at a time.
+// Builds a chain of nested folders far deeper than PATH_MAX allows as one
+// path, holding one descriptor at a time. TempFolder removes it again.
 #pragma once
 
 #include <stdexcept>
@@ -7,7 +7,8 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
+
+#include "platform/UniqueFd.h"
 
 namespace testing_support {
 
@@ -17,41 +18,17 @@ namespace testing_support {
 inline std::string MakeDeepTree(const std::string& root, int levels, const std::string& name,
                                 const std::string& leafFile)
 {
-    int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    platform::UniqueFd folder(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     std::string path = root;
-    for (int level = 0; level < levels && fd >= 0; ++level) {
-        ::mkdirat(fd, name.c_str(), 0755);
-        const int child = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        ::close(fd);
-        fd = child;
-        path += name + "/";
+    path.reserve(root.size() + static_cast<std::size_t>(levels) * (name.size() + 1));
+    for (int level = 0; level < levels && folder; ++level) {
+        ::mkdirat(folder.Get(), name.c_str(), 0755);
+        folder.Reset(::openat(folder.Get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        path.append(name).push_back('/');
     }
-    if (fd < 0) throw std::runtime_error("could not build the deep tree");
-    const int file = ::openat(fd, leafFile.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (file >= 0) ::close(file);
-    ::close(fd);
+    if (!folder) throw std::runtime_error("could not build the deep tree");
+    platform::UniqueFd file(::openat(folder.Get(), leafFile.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
     return path;
-}
-
-// Removes what MakeDeepTree built below `root`.
-inline void RemoveDeepTree(const std::string& root, int levels, const std::string& name, const std::string& leafFile)
-{
-    int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    for (int level = 0; level < levels && fd >= 0; ++level) {
-        const int child = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        ::close(fd);
-        fd = child;
-    }
-    if (fd < 0) return;
-    ::unlinkat(fd, leafFile.c_str(), 0);
-    for (int level = 0; level < levels; ++level) {
-        const int parent = ::openat(fd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        ::close(fd);
-        fd = parent;
-        if (fd < 0) return;
-        ::unlinkat(fd, name.c_str(), AT_REMOVEDIR);
-    }
-    ::close(fd);
 }
 
 } // namespace testing_support

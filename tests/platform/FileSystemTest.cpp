@@ -1,7 +1,10 @@
-// Directory listing, long paths and file facts against a real scratch folder:
-// links, FIFOs, sparse files, unreadable files, non-UTF-8 names and a tree
-// far deeper than one path may be long.
+// Directory listing, owned descriptors, long paths and file facts against a
+// real scratch folder: links, FIFOs, sparse files, unreadable files,
+// non-UTF-8 names and a tree far deeper than one path may be long.
 #include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <iterator>
 #include <map>
 #include <string>
 
@@ -15,12 +18,19 @@
 #include "platform/FileStatus.h"
 #include "platform/LongPath.h"
 #include "platform/TypeNames.h"
+#include "platform/UniqueFd.h"
 #include "tests/platform/DeepTree.h"
 #include "tests/platform/TempFolder.h"
 
 using testing_support::TempFolder;
 
 namespace {
+
+std::size_t OpenDescriptorCount()
+{
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                                  std::filesystem::directory_iterator()));
+}
 
 struct ListedEntry {
     bool isFolder;
@@ -70,16 +80,64 @@ TEST(DirectoryListing, KindsAndSizesOfEveryEntryType)
     EXPECT_EQ(entries.at(oddName).size, 7);
 }
 
-TEST(DirectoryListing, FolderThatCannotBeOpenedGivesNoEntries)
+TEST(DirectoryListing, FolderThatCannotBeOpenedGivesNoEntriesAndTheReason)
 {
     const TempFolder tmp;
     const std::string file = tmp.File("not-a-folder.txt");
     platform::DirectoryListing listing;
     EXPECT_FALSE(listing.Read(tmp.path() + "missing/", nullptr));
     EXPECT_EQ(listing.Count(), 0u);
+    EXPECT_EQ(listing.Error(), ENOENT);
     EXPECT_FALSE(listing.Read(file, nullptr));
+    EXPECT_EQ(listing.Error(), ENOTDIR);
     ASSERT_EQ(::mkfifo((tmp.path() + "pipe").c_str(), 0644), 0);
     EXPECT_FALSE(listing.Read(tmp.path() + "pipe", nullptr));
+    EXPECT_FALSE(listing.ReadOpenFolder(-1, nullptr));
+    EXPECT_EQ(listing.Error(), EBADF);
+    EXPECT_TRUE(listing.Read(tmp.path(), nullptr));
+    EXPECT_EQ(listing.Error(), 0);
+}
+
+TEST(DirectoryListing, OpenFolderIsReadFromItsStartAndStaysOpenWithoutLeaks)
+{
+    const TempFolder tmp;
+    tmp.File("one.exe", 1);
+    tmp.Folder("sub");
+    const platform::UniqueFd folder(::open(tmp.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const platform::UniqueFd file(::open(tmp.File("two.exe", 2).c_str(), O_RDONLY | O_CLOEXEC));
+    ASSERT_TRUE(folder && file);
+    const std::size_t openBefore = OpenDescriptorCount();
+    platform::DirectoryListing listing;
+    for (int round = 0; round < 20; ++round) {
+        ASSERT_TRUE(listing.ReadOpenFolder(folder.Get(), nullptr));
+        EXPECT_EQ(listing.Count(), 5u);
+        EXPECT_FALSE(listing.ReadOpenFolder(file.Get(), nullptr));
+        EXPECT_EQ(listing.Error(), ENOTDIR);
+    }
+    EXPECT_EQ(OpenDescriptorCount(), openBefore);
+    EXPECT_NE(::fcntl(folder.Get(), F_GETFD), -1);
+}
+
+TEST(UniqueFd, OwnsOneDescriptorAndClosingKeepsErrno)
+{
+    const int raw = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(raw, 0);
+    {
+        platform::UniqueFd first(raw);
+        platform::UniqueFd second(std::move(first));
+        EXPECT_FALSE(first);
+        EXPECT_EQ(second.Get(), raw);
+        errno = EINTR;
+        second.Reset();
+        EXPECT_EQ(errno, EINTR);
+        EXPECT_FALSE(second);
+        EXPECT_EQ(::fcntl(raw, F_GETFD), -1);
+    }
+    platform::UniqueFd owner(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+    const int released = owner.Release();
+    EXPECT_FALSE(owner);
+    EXPECT_NE(::fcntl(released, F_GETFD), -1);
+    ::close(released);
 }
 
 TEST(LongPath, PathsFarBeyondPathMaxCanBeListedAndInspected)
@@ -100,8 +158,6 @@ TEST(LongPath, PathsFarBeyondPathMaxCanBeListedAndInspected)
     ASSERT_TRUE(listing.Read(deepest, nullptr));
     EXPECT_EQ(listing.Count(), 3u);
     EXPECT_FALSE(platform::StatLongPath(deepest + "absent", status, true));
-
-    testing_support::RemoveDeepTree(tmp.path(), kLevels, name, "leaf.exe");
 }
 
 TEST(FileStatus, SizesAreFullAndOnlyForReadableRegularFiles)

@@ -1,5 +1,5 @@
-// A scratch folder for file-system tests, removed with everything in it when
-// the test ends, and small helpers to fill it.
+// A scratch folder for file-system tests, removed with everything in it
+// (however deep) when the test ends, and small helpers to fill it.
 #pragma once
 
 #include <cstdlib>
@@ -8,6 +8,8 @@
 #include <string>
 
 #include <unistd.h>
+
+#include "tests/platform/RemoveTree.h"
 
 namespace testing_support {
 
@@ -19,12 +21,7 @@ public:
         if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
         path_ = pattern + "/";
     }
-    ~TempFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
-        std::filesystem::remove_all(path_, ignored);
-    }
+    ~TempFolder() { RemoveTree(path_); }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 

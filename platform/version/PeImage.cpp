@@ -104,6 +104,14 @@ std::uint32_t PeImage::BytesToSectionEnd(std::uint32_t rva) const
     return static_cast<std::uint32_t>(SectionExtent(*s) - (rva - s->virtualAddress));
 }
 
+std::uint32_t PeImage::FileBytesToSectionEnd(std::uint32_t rva) const
+{
+    const Section* s = SectionFor(rva);
+    if (!s || rva - s->virtualAddress >= s->rawSize)
+        return 0;
+    return s->rawSize - (rva - s->virtualAddress);
+}
+
 std::optional<std::vector<std::uint8_t>> PeImage::ReadRva(std::uint32_t rva, std::size_t count) const
 {
     const Section* s = SectionFor(rva);

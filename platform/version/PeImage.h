@@ -36,6 +36,9 @@ public:
     // How many bytes from rva up to the end of the section holding it; 0 when
     // no section holds rva.
     std::uint32_t BytesToSectionEnd(std::uint32_t rva) const;
+    // How many of those come from the file (the section's raw data); the
+    // rest read as zeros.
+    std::uint32_t FileBytesToSectionEnd(std::uint32_t rva) const;
 
 private:
     PeImage(const ByteSource& source, std::vector<Section> sections, std::uint32_t resourceRva,

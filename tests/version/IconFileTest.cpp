@@ -1,5 +1,6 @@
 // The .ico file built from a PE image's icon group.
 #include "FixtureFiles.h"
+#include "platform/version/CountingByteSource.h"
 #include "platform/version/PeIcons.h"
 
 #include <gtest/gtest.h>
@@ -33,4 +34,21 @@ TEST(IconFile, ImagesWithoutIconsOrDamagedGiveNothing)
                              "trunc_resource_directory.dll", "cycle_to_root.dll"}) {
         EXPECT_FALSE(platform::ReadIconFile(PeFixture(file))) << file;
     }
+}
+
+TEST(IconFile, AHostileGroupCostsAFewReadsNotAWalkPerEntry)
+{
+    // Found by fuzzing: a group of 2056 entries whose images the directory
+    // does not resolve, a names directory claiming 65774 entries that mostly
+    // lie past the file's data, and a section far larger than the file. Each
+    // directory is read once, and only the part the file holds.
+    std::ifstream in(std::string(LUMBREL_SOURCE_DIR) + "/fuzz/regressions/version/icon-group-slow",
+                     std::ios::binary);
+    const std::vector<std::uint8_t> image(std::istreambuf_iterator<char>(in), {});
+    ASSERT_FALSE(image.empty());
+    const platform::version::MemoryByteSource memory(image);
+    const platform::version::CountingByteSource counted(memory);
+    EXPECT_FALSE(platform::IconFileFromSource(counted));
+    EXPECT_LE(counted.Reads(), 16u);
+    EXPECT_LE(counted.Bytes(), 2 * image.size());
 }

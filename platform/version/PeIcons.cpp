@@ -20,12 +20,14 @@ constexpr std::size_t kGroupEntryBytes = 14;
 constexpr std::size_t kIcoEntryBytes = 16;
 constexpr std::uint16_t kIconKind = 1;
 // Real groups list fewer than 64 images; the entries past the first 256 of a
-// group (its count has 16 bits) are not looked at. One image is at most a
-// 256x256 uncompressed bitmap with its mask, well under 1 MiB.
+// group (its count has 16 bits) are not looked at. The largest image an entry
+// can describe, 256x256 at 32 bits uncompressed with its mask, is 270,376
+// bytes, and a group holding every size and depth stays near 1 MiB; images
+// that would take the file past kMaxIconFileBytes are left out.
 constexpr std::size_t kMaxGroupEntries = 256;
 constexpr std::uint32_t kMaxGroupBytes = kGroupHeaderBytes + kMaxGroupEntries * kGroupEntryBytes;
-constexpr std::uint32_t kMaxImageBytes = 1u << 20;
-constexpr std::size_t kMaxIconFileBytes = version::kMaxPieceBytes;
+constexpr std::uint32_t kMaxImageBytes = 512u << 10;
+constexpr std::size_t kMaxIconFileBytes = 2u << 20;
 
 void AppendU16(std::vector<std::uint8_t>& out, std::uint16_t value)
 {
@@ -76,18 +78,22 @@ std::optional<std::vector<std::uint8_t>> IconFileFromSource(const version::ByteS
         auto place = resources.Find(version::kResourceTypeIcon, *id);
         if (!place)
             continue;
+        const std::size_t size = version::ResourceReadSize(*image, *place, kMaxImageBytes);
+        if (size == 0)
+            continue;
+        if (total + kIcoEntryBytes + size > kMaxIconFileBytes)
+            break;
         auto bytes = version::ReadResource(*image, *place, kMaxImageBytes);
         if (!bytes)
             continue;
-        total += kIcoEntryBytes + bytes->size();
-        if (total > kMaxIconFileBytes)
-            break;
+        total += kIcoEntryBytes + size;
         images.push_back(IconImage{*description, std::move(*bytes)});
     }
     if (images.empty())
         return std::nullopt;
 
     std::vector<std::uint8_t> ico;
+    ico.reserve(total);
     AppendU16(ico, 0);
     AppendU16(ico, kIconKind);
     AppendU16(ico, static_cast<std::uint16_t>(images.size()));

@@ -4,7 +4,6 @@
 #include "platform/version/ByteReader.h"
 
 #include <algorithm>
-#include <cstring>
 #include <functional>
 #include <queue>
 
@@ -39,6 +38,8 @@ PeImage::PeImage(const ByteSource& source, std::vector<Section> sections, std::u
     // table order is the one an RVA there resolves to.
     std::vector<std::uint64_t> bounds;
     std::vector<std::uint32_t> byStart;
+    bounds.reserve(2 * sections_.size());
+    byStart.reserve(sections_.size());
     for (std::uint32_t i = 0; i < sections_.size(); ++i) {
         if (SectionExtent(sections_[i]) == 0)
             continue;
@@ -167,14 +168,17 @@ std::optional<std::vector<std::uint8_t>> PeImage::ReadRva(std::uint32_t rva, std
     if (count > SectionExtent(*s) - inSection)
         return std::nullopt;
 
-    std::vector<std::uint8_t> bytes(count, 0);
+    // The raw part first: a read the file cannot serve fails before any
+    // zeros are made for the rest.
+    std::vector<std::uint8_t> bytes;
     if (count > 0 && inSection < s->rawSize) {
         const std::size_t rawCount = static_cast<std::size_t>(std::min<std::uint64_t>(count, s->rawSize - inSection));
         auto raw = ReadBytes(*source_, std::uint64_t{s->rawOffset} + inSection, rawCount);
         if (!raw)
             return std::nullopt;
-        std::memcpy(bytes.data(), raw->data(), rawCount);
+        bytes = std::move(*raw);
     }
+    bytes.resize(count);  // past the raw data, zeros
     return bytes;
 }
 

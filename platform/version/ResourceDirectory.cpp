@@ -173,11 +173,15 @@ std::optional<ResourceLocation> ResourceDirectory::FindFirstOfType(std::uint16_t
     return FromNameEntry(names->entries.front(), *namesOffset);
 }
 
+std::uint32_t ResourceReadSize(const PeImage& image, const ResourceLocation& where, std::uint32_t maxBytes)
+{
+    return std::min({where.size, maxBytes, image.BytesToSectionEnd(where.rva)});
+}
+
 std::optional<std::vector<std::uint8_t>> ReadResource(const PeImage& image, const ResourceLocation& where,
                                                       std::uint32_t maxBytes)
 {
-    const std::uint32_t available = image.BytesToSectionEnd(where.rva);
-    const std::uint32_t count = std::min({where.size, maxBytes, available});
+    const std::uint32_t count = ResourceReadSize(image, where, maxBytes);
     if (count == 0)
         return std::nullopt;
     return image.ReadRva(where.rva, count);

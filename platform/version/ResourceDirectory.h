@@ -85,8 +85,12 @@ private:
     std::map<std::pair<Level, std::uint32_t>, std::optional<Table>> tables_;
 };
 
-// The resource's bytes, at most maxBytes of them and never past the end of the
-// section that holds it; empty when its start cannot be read.
+// How many bytes ReadResource gives for the resource: at most maxBytes and
+// never past the end of the section that holds it; 0 when it lies in none.
+std::uint32_t ResourceReadSize(const PeImage& image, const ResourceLocation& where, std::uint32_t maxBytes);
+
+// The resource's bytes, ResourceReadSize of them; empty when there are none or
+// they cannot be read.
 std::optional<std::vector<std::uint8_t>> ReadResource(const PeImage& image, const ResourceLocation& where,
                                                       std::uint32_t maxBytes);
 

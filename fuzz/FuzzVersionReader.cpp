@@ -7,6 +7,9 @@
 // claims: the version and icon reads of one image may ask their source for no
 // more than kMaxReads reads and kMaxBytes bytes. An input past either bound
 // traps like a crash, so the fuzzer keeps it and the replay test fails on it.
+// (What the readers make without reading, the zeros of a section past its
+// file data, is bounded by their caps on each resource's size; the replay
+// test also bounds what an input makes them allocate.)
 #include "platform/version/ByteSource.h"
 #include "platform/version/CountingByteSource.h"
 #include "platform/version/PeIcons.h"
@@ -23,9 +26,11 @@ namespace {
 
 // The version lookup reads a few directories and one block; the icon reads a
 // few directories, then a language directory, a data entry and an image for
-// each of at most 256 group entries. The icon file holds at most 16 MiB.
+// each of at most 256 group entries (about 1050 reads). The images come to at
+// most 2 MiB; directories at most 32768 entries of 8 bytes; the section table
+// at most 65535 headers of 40 bytes.
 constexpr std::uint64_t kMaxReads = 2048;
-constexpr std::uint64_t kMaxBytes = 32u << 20;
+constexpr std::uint64_t kMaxBytes = 16u << 20;
 
 void Exercise(const platform::VersionInfo& info)
 {

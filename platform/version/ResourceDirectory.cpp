@@ -150,6 +150,14 @@ std::optional<ResourceLocation> ResourceDirectory::FromNameEntry(const Entry& na
 
 std::optional<ResourceLocation> ResourceDirectory::Find(std::uint16_t type, std::uint16_t name)
 {
+    auto [it, inserted] = found_.try_emplace({type, name});
+    if (inserted)
+        it->second = Walk(type, name);
+    return it->second;
+}
+
+std::optional<ResourceLocation> ResourceDirectory::Walk(std::uint16_t type, std::uint16_t name)
+{
     auto namesOffset = NamesOfType(type);
     if (!namesOffset)
         return std::nullopt;

@@ -4,9 +4,9 @@
 // nothing found.
 //
 // One ResourceDirectory serves any number of lookups in one image: each
-// directory table is read once and kept, and numeric names are found through
-// an index, so looking up every image of an icon group costs a read per
-// directory it reaches rather than a whole walk per image. Each level looks at
+// directory table is read once and kept, numeric names are found through an
+// index and each answer is kept, so looking up every image of an icon group
+// costs a read per directory it reaches rather than a whole walk per image. Each level looks at
 // no more than a fixed number of entries, far above what real images list.
 #pragma once
 
@@ -71,6 +71,8 @@ private:
     const Table* TableAt(std::uint32_t offset, Level level);
     std::optional<Table> ReadTable(std::uint32_t offset, Level level) const;
     std::optional<Entry> FindNumeric(const Table& table, std::uint16_t id) const;
+    // The walk whose answer Find keeps.
+    std::optional<ResourceLocation> Walk(std::uint16_t type, std::uint16_t name);
     // The offset of the directory of names under a numeric type.
     std::optional<std::uint32_t> NamesOfType(std::uint16_t type);
     // The chosen language's data under a name entry found in the directory at
@@ -83,6 +85,8 @@ private:
 
     const PeImage& image_;
     std::map<std::pair<Level, std::uint32_t>, std::optional<Table>> tables_;
+    // Find's answers by (type, name): a group may name one image many times.
+    std::map<std::pair<std::uint16_t, std::uint16_t>, std::optional<ResourceLocation>> found_;
 };
 
 // How many bytes ReadResource gives for the resource: at most maxBytes and

@@ -6,8 +6,10 @@
 // One ResourceDirectory serves any number of lookups in one image: each
 // directory table is read once and kept, numeric names are found through an
 // index and each answer is kept, so looking up every image of an icon group
-// costs a read per directory it reaches rather than a whole walk per image. Each level looks at
-// no more than a fixed number of entries, far above what real images list.
+// costs a read per directory it reaches rather than a whole walk per image.
+// Each level looks at no more than a fixed number of entries, far above what
+// real images list, and of a table's entries past the section's file data
+// (all zeros) only the first.
 #pragma once
 
 #include "platform/version/PeImage.h"

@@ -8,6 +8,8 @@
 #include "platform/version/PeImage.h"
 #include "platform/version/ResourceDirectory.h"
 
+#include <algorithm>
+
 namespace platform {
 namespace {
 
@@ -17,11 +19,15 @@ constexpr std::size_t kGroupHeaderBytes = 6;
 constexpr std::size_t kGroupEntryBytes = 14;
 constexpr std::size_t kIcoEntryBytes = 16;
 constexpr std::uint16_t kIconKind = 1;
-// A group lists at most 65535 entries; one image is at most a 256x256
-// uncompressed bitmap with its mask, well under 1 MiB.
-constexpr std::uint32_t kMaxGroupBytes = kGroupHeaderBytes + 65535 * kGroupEntryBytes;
-constexpr std::uint32_t kMaxImageBytes = 1u << 20;
-constexpr std::size_t kMaxIconFileBytes = version::kMaxPieceBytes;
+// Real groups list fewer than 64 images; the entries past the first 256 of a
+// group (its count has 16 bits) are not looked at. The largest image an entry
+// can describe, 256x256 at 32 bits uncompressed with its mask, is 270,376
+// bytes, and a group holding every size and depth stays near 1 MiB; images
+// that would take the file past kMaxIconFileBytes are left out.
+constexpr std::size_t kMaxGroupEntries = 256;
+constexpr std::uint32_t kMaxGroupBytes = kGroupHeaderBytes + kMaxGroupEntries * kGroupEntryBytes;
+constexpr std::uint32_t kMaxImageBytes = 512u << 10;
+constexpr std::size_t kMaxIconFileBytes = 2u << 20;
 
 void AppendU16(std::vector<std::uint8_t>& out, std::uint16_t value)
 {
@@ -40,12 +46,15 @@ struct IconImage {
     std::vector<std::uint8_t> bytes;
 };
 
-std::optional<std::vector<std::uint8_t>> FromSource(const version::ByteSource& source)
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> IconFileFromSource(const version::ByteSource& source)
 {
     auto image = version::PeImage::Open(source);
     if (!image)
         return std::nullopt;
-    auto groupPlace = version::FindFirstResourceOfType(*image, version::kResourceTypeGroupIcon);
+    version::ResourceDirectory resources(*image);
+    auto groupPlace = resources.FindFirstOfType(version::kResourceTypeGroupIcon);
     if (!groupPlace)
         return std::nullopt;
     auto group = version::ReadResource(*image, *groupPlace, kMaxGroupBytes);
@@ -59,27 +68,32 @@ std::optional<std::vector<std::uint8_t>> FromSource(const version::ByteSource& s
 
     std::vector<IconImage> images;
     std::size_t total = kGroupHeaderBytes;
-    for (std::size_t i = 0; i < *count; ++i) {
+    const std::size_t entries = std::min<std::size_t>(*count, kMaxGroupEntries);
+    for (std::size_t i = 0; i < entries; ++i) {
         const std::size_t at = kGroupHeaderBytes + i * kGroupEntryBytes;
         auto description = groupReader.Bytes(at, 8);
         auto id = groupReader.U16(at + 12);
         if (!description || !id)
             break;
-        auto place = version::FindResource(*image, version::kResourceTypeIcon, *id);
+        auto place = resources.Find(version::kResourceTypeIcon, *id);
         if (!place)
             continue;
+        const std::size_t size = version::ResourceReadSize(*image, *place, kMaxImageBytes);
+        if (size == 0)
+            continue;
+        if (total + kIcoEntryBytes + size > kMaxIconFileBytes)
+            break;
         auto bytes = version::ReadResource(*image, *place, kMaxImageBytes);
         if (!bytes)
             continue;
-        total += kIcoEntryBytes + bytes->size();
-        if (total > kMaxIconFileBytes)
-            break;
+        total += kIcoEntryBytes + size;
         images.push_back(IconImage{*description, std::move(*bytes)});
     }
     if (images.empty())
         return std::nullopt;
 
     std::vector<std::uint8_t> ico;
+    ico.reserve(total);
     AppendU16(ico, 0);
     AppendU16(ico, kIconKind);
     AppendU16(ico, static_cast<std::uint16_t>(images.size()));
@@ -95,19 +109,18 @@ std::optional<std::vector<std::uint8_t>> FromSource(const version::ByteSource& s
     return ico;
 }
 
-}  // namespace
-
 std::optional<std::vector<std::uint8_t>> ReadIconFile(const std::string& path)
 {
     const LookedUpFile file(path);
     if (!file.IsOpenRegularFile())
         return std::nullopt;
-    return FromSource(version::FileByteSource(file.Descriptor(), static_cast<std::uint64_t>(file.Status().st_size)));
+    const auto size = static_cast<std::uint64_t>(file.Status().st_size);
+    return IconFileFromSource(version::FileByteSource(file.Descriptor(), size));
 }
 
 std::optional<std::vector<std::uint8_t>> IconFileFromImage(std::span<const std::uint8_t> image)
 {
-    return FromSource(version::MemoryByteSource(image));
+    return IconFileFromSource(version::MemoryByteSource(image));
 }
 
 }  // namespace platform

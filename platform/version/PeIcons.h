@@ -3,6 +3,8 @@
 // any image loader reads.
 #pragma once
 
+#include "platform/version/ByteSource.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -18,5 +20,9 @@ std::optional<std::vector<std::uint8_t>> ReadIconFile(const std::string& path);
 
 // The same for an image held in memory.
 std::optional<std::vector<std::uint8_t>> IconFileFromImage(std::span<const std::uint8_t> image);
+
+// The same for an image read from any byte source. Looks at no more than the
+// first 256 entries of the group, reads each resource directory table once.
+std::optional<std::vector<std::uint8_t>> IconFileFromSource(const version::ByteSource& source);
 
 }  // namespace platform

@@ -4,7 +4,8 @@
 #include "platform/version/ByteReader.h"
 
 #include <algorithm>
-#include <cstring>
+#include <functional>
+#include <queue>
 
 namespace platform::version {
 namespace {
@@ -21,7 +22,53 @@ std::uint64_t SectionExtent(const Section& s)
     return std::max(s.virtualSize, s.rawSize);
 }
 
+std::uint64_t SectionEnd(const Section& s)
+{
+    return s.virtualAddress + SectionExtent(s);
+}
+
 }  // namespace
+
+PeImage::PeImage(const ByteSource& source, std::vector<Section> sections, std::uint32_t resourceRva,
+                 std::uint32_t resourceSize)
+    : source_(&source), sections_(std::move(sections)), resourceRva_(resourceRva), resourceSize_(resourceSize)
+{
+    // Sweep the section starts and ends in address order; between two
+    // neighbouring ones the same sections are open, and the first of them in
+    // table order is the one an RVA there resolves to.
+    std::vector<std::uint64_t> bounds;
+    std::vector<std::uint32_t> byStart;
+    bounds.reserve(2 * sections_.size());
+    byStart.reserve(sections_.size());
+    for (std::uint32_t i = 0; i < sections_.size(); ++i) {
+        if (SectionExtent(sections_[i]) == 0)
+            continue;
+        bounds.push_back(sections_[i].virtualAddress);
+        bounds.push_back(SectionEnd(sections_[i]));
+        byStart.push_back(i);
+    }
+    std::sort(bounds.begin(), bounds.end());
+    bounds.erase(std::unique(bounds.begin(), bounds.end()), bounds.end());
+    std::stable_sort(byStart.begin(), byStart.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return sections_[a].virtualAddress < sections_[b].virtualAddress;
+    });
+
+    std::priority_queue<std::uint32_t, std::vector<std::uint32_t>, std::greater<>> open;
+    std::size_t next = 0;
+    for (std::size_t k = 0; k + 1 < bounds.size(); ++k) {
+        const std::uint64_t from = bounds[k];
+        while (next < byStart.size() && sections_[byStart[next]].virtualAddress <= from)
+            open.push(byStart[next++]);
+        while (!open.empty() && SectionEnd(sections_[open.top()]) <= from)
+            open.pop();
+        if (open.empty())
+            continue;
+        if (!ranges_.empty() && ranges_.back().end == from && ranges_.back().section == open.top())
+            ranges_.back().end = bounds[k + 1];
+        else
+            ranges_.push_back(SectionRange{from, bounds[k + 1], open.top()});
+    }
+}
 
 std::optional<PeImage> PeImage::Open(const ByteSource& source)
 {
@@ -89,11 +136,11 @@ std::optional<PeImage> PeImage::Open(const ByteSource& source)
 
 const Section* PeImage::SectionFor(std::uint32_t rva) const
 {
-    for (const Section& s : sections_) {
-        if (rva >= s.virtualAddress && rva - s.virtualAddress < SectionExtent(s))
-            return &s;
-    }
-    return nullptr;
+    const auto after = std::upper_bound(ranges_.begin(), ranges_.end(), rva,
+                                        [](std::uint64_t value, const SectionRange& r) { return value < r.start; });
+    if (after == ranges_.begin() || rva >= std::prev(after)->end)
+        return nullptr;
+    return &sections_[std::prev(after)->section];
 }
 
 std::uint32_t PeImage::BytesToSectionEnd(std::uint32_t rva) const
@@ -102,6 +149,14 @@ std::uint32_t PeImage::BytesToSectionEnd(std::uint32_t rva) const
     if (!s)
         return 0;
     return static_cast<std::uint32_t>(SectionExtent(*s) - (rva - s->virtualAddress));
+}
+
+std::uint32_t PeImage::FileBytesToSectionEnd(std::uint32_t rva) const
+{
+    const Section* s = SectionFor(rva);
+    if (!s || rva - s->virtualAddress >= s->rawSize)
+        return 0;
+    return s->rawSize - (rva - s->virtualAddress);
 }
 
 std::optional<std::vector<std::uint8_t>> PeImage::ReadRva(std::uint32_t rva, std::size_t count) const
@@ -113,14 +168,17 @@ std::optional<std::vector<std::uint8_t>> PeImage::ReadRva(std::uint32_t rva, std
     if (count > SectionExtent(*s) - inSection)
         return std::nullopt;
 
-    std::vector<std::uint8_t> bytes(count, 0);
+    // The raw part first: a read the file cannot serve fails before any
+    // zeros are made for the rest.
+    std::vector<std::uint8_t> bytes;
     if (count > 0 && inSection < s->rawSize) {
         const std::size_t rawCount = static_cast<std::size_t>(std::min<std::uint64_t>(count, s->rawSize - inSection));
         auto raw = ReadBytes(*source_, std::uint64_t{s->rawOffset} + inSection, rawCount);
         if (!raw)
             return std::nullopt;
-        std::memcpy(bytes.data(), raw->data(), rawCount);
+        bytes = std::move(*raw);
     }
+    bytes.resize(count);  // past the raw data, zeros
     return bytes;
 }
 

@@ -36,18 +36,30 @@ public:
     // How many bytes from rva up to the end of the section holding it; 0 when
     // no section holds rva.
     std::uint32_t BytesToSectionEnd(std::uint32_t rva) const;
+    // How many of those come from the file (the section's raw data); the
+    // rest read as zeros.
+    std::uint32_t FileBytesToSectionEnd(std::uint32_t rva) const;
 
 private:
+    // RVAs from start up to end resolve to sections_[section].
+    struct SectionRange {
+        std::uint64_t start;
+        std::uint64_t end;
+        std::uint32_t section;
+    };
+
     PeImage(const ByteSource& source, std::vector<Section> sections, std::uint32_t resourceRva,
-            std::uint32_t resourceSize)
-        : source_(&source), sections_(std::move(sections)), resourceRva_(resourceRva),
-          resourceSize_(resourceSize)
-    {
-    }
+            std::uint32_t resourceSize);
+    // The section an RVA lies in: of the sections holding it, the first in
+    // table order; null when none does.
     const Section* SectionFor(std::uint32_t rva) const;
 
     const ByteSource* source_;
     std::vector<Section> sections_;
+    // The address space as SectionFor resolves it, in disjoint ranges sorted
+    // by start, so that a lookup is a binary search however many sections
+    // (up to 65535) the table lists.
+    std::vector<SectionRange> ranges_;
     std::uint32_t resourceRva_;
     std::uint32_t resourceSize_;
 };

@@ -1,10 +1,10 @@
-// The three-level resource directory walk (type, name, language).
+// The three-level resource directory walk (type, name, language) over tables
+// read once per image.
 #include "platform/version/ResourceDirectory.h"
 
 #include "platform/version/ByteReader.h"
 
 #include <algorithm>
-#include <set>
 
 namespace platform::version {
 namespace {
@@ -16,146 +16,180 @@ constexpr std::size_t kDataEntryBytes = 16;
 constexpr std::uint16_t kLanguageNeutral = 0;
 constexpr std::uint16_t kLanguageUsEnglish = 0x0409;
 
-struct Entry {
-    std::uint32_t name;    // high bit set: offset of a name string
-    std::uint32_t target;  // high bit set: offset of a subdirectory
-    bool IsNumeric() const { return (name & kHighBit) == 0; }
-    bool IsDirectory() const { return (target & kHighBit) != 0; }
-    std::uint32_t TargetOffset() const { return target & ~kHighBit; }
-};
+bool IsNumeric(std::uint32_t name)
+{
+    return (name & kHighBit) == 0;
+}
 
-// Reads directories of one image, refusing any directory seen before so that
-// a directory pointing back at an ancestor ends the walk.
-class DirectoryWalker {
-public:
-    explicit DirectoryWalker(const PeImage& image) : image_(image) {}
+bool IsDirectory(std::uint32_t target)
+{
+    return (target & kHighBit) != 0;
+}
 
-    // The entries of the directory at offset (relative to the resource
-    // directory's start); empty when it cannot be read or was visited before.
-    std::optional<std::vector<Entry>> Entries(std::uint32_t offset)
-    {
-        if (!visited_.insert(offset).second)
-            return std::nullopt;
-        auto header = ReadResource(offset, kDirectoryHeaderBytes);
-        if (!header)
-            return std::nullopt;
-        ByteReader headerReader(*header);
-        const std::size_t count = std::size_t{*headerReader.U16(12)} + *headerReader.U16(14);
-        auto table = ReadResource(std::uint64_t{offset} + kDirectoryHeaderBytes, count * kEntryBytes);
-        if (!table)
-            return std::nullopt;
-        ByteReader tableReader(*table);
-        std::vector<Entry> entries;
-        entries.reserve(count);
-        for (std::size_t i = 0; i < count; ++i)
-            entries.push_back(Entry{*tableReader.U32(i * kEntryBytes), *tableReader.U32(i * kEntryBytes + 4)});
-        return entries;
-    }
-
-    // The offset of the directory of names under a numeric type; empty when
-    // the image has no resources or no such type.
-    std::optional<std::uint32_t> NamesOfType(std::uint16_t type)
-    {
-        if (image_.ResourceRva() == 0)
-            return std::nullopt;
-        auto typeEntry = FindNumeric(0, type);
-        if (!typeEntry || !typeEntry->IsDirectory())
-            return std::nullopt;
-        return typeEntry->TargetOffset();
-    }
-
-    std::optional<Entry> FindNumeric(std::uint32_t offset, std::uint16_t id)
-    {
-        auto entries = Entries(offset);
-        if (!entries)
-            return std::nullopt;
-        for (const Entry& e : *entries)
-            if (e.IsNumeric() && e.name == id)
-                return e;
-        return std::nullopt;
-    }
-
-    // Language-neutral, then U.S. English, then the first listed.
-    std::optional<Entry> ChooseLanguage(std::uint32_t offset)
-    {
-        auto entries = Entries(offset);
-        if (!entries || entries->empty())
-            return std::nullopt;
-        for (std::uint16_t preferred : {kLanguageNeutral, kLanguageUsEnglish})
-            for (const Entry& e : *entries)
-                if (e.IsNumeric() && e.name == preferred)
-                    return e;
-        return entries->front();
-    }
-
-    // The data entry a language entry points at.
-    std::optional<ResourceLocation> Data(const Entry& language)
-    {
-        if (language.IsDirectory())
-            return std::nullopt;
-        auto bytes = ReadResource(language.target, kDataEntryBytes);
-        if (!bytes)
-            return std::nullopt;
-        ByteReader reader(*bytes);
-        return ResourceLocation{*reader.U32(0), *reader.U32(4)};
-    }
-
-    std::optional<ResourceLocation> FromNameEntry(const Entry& name)
-    {
-        if (!name.IsDirectory())
-            return std::nullopt;
-        auto language = ChooseLanguage(name.TargetOffset());
-        if (!language)
-            return std::nullopt;
-        return Data(*language);
-    }
-
-private:
-    // Bytes at an offset from the resource directory's start; empty when they
-    // lie outside the 32-bit address space or the image.
-    std::optional<std::vector<std::uint8_t>> ReadResource(std::uint64_t offset, std::size_t size) const
-    {
-        const std::uint64_t rva = std::uint64_t{image_.ResourceRva()} + offset;
-        if (rva > UINT32_MAX)
-            return std::nullopt;
-        return image_.ReadRva(static_cast<std::uint32_t>(rva), size);
-    }
-
-    const PeImage& image_;
-    std::set<std::uint32_t> visited_;
-};
+std::uint32_t TargetOffset(std::uint32_t target)
+{
+    return target & ~kHighBit;
+}
 
 }  // namespace
 
-std::optional<ResourceLocation> FindResource(const PeImage& image, std::uint16_t type, std::uint16_t name)
+std::optional<std::uint32_t> ResourceDirectory::RvaOf(std::uint64_t offset) const
 {
-    DirectoryWalker walker(image);
-    auto names = walker.NamesOfType(type);
-    if (!names)
+    const std::uint64_t rva = std::uint64_t{image_.ResourceRva()} + offset;
+    if (rva > UINT32_MAX)
         return std::nullopt;
-    auto nameEntry = walker.FindNumeric(*names, name);
-    if (!nameEntry)
-        return std::nullopt;
-    return walker.FromNameEntry(*nameEntry);
+    return static_cast<std::uint32_t>(rva);
 }
 
-std::optional<ResourceLocation> FindFirstResourceOfType(const PeImage& image, std::uint16_t type)
+std::optional<std::vector<std::uint8_t>> ResourceDirectory::ReadAt(std::uint64_t offset, std::size_t size) const
 {
-    DirectoryWalker walker(image);
-    auto names = walker.NamesOfType(type);
+    const auto rva = RvaOf(offset);
+    if (!rva)
+        return std::nullopt;
+    return image_.ReadRva(*rva, size);
+}
+
+std::optional<ResourceDirectory::Table> ResourceDirectory::ReadTable(std::uint32_t offset, Level level) const
+{
+    auto header = ReadAt(offset, kDirectoryHeaderBytes);
+    const auto tableRva = RvaOf(std::uint64_t{offset} + kDirectoryHeaderBytes);
+    if (!header || !tableRva)
+        return std::nullopt;
+    const ByteReader headerReader(*header);
+    const std::size_t listed = std::size_t{*headerReader.U16(12)} + *headerReader.U16(14);
+    const std::size_t cap = level == Level::Types ? kMaxTypeEntries
+        : level == Level::Names                   ? kMaxNameEntries
+                                                  : kMaxLanguageEntries;
+    const std::size_t count = std::min(listed, cap);
+    if (count * kEntryBytes > image_.BytesToSectionEnd(*tableRva))
+        return std::nullopt;
+    // Entries past the section's file data read as zeros: all alike (numeric
+    // name 0, data entry at offset 0), and every search here takes the first
+    // match, so the first of them stands for the rest and only it is read.
+    const std::size_t fromFile = (image_.FileBytesToSectionEnd(*tableRva) + kEntryBytes - 1) / kEntryBytes;
+    const std::size_t kept = std::min(count, fromFile + 1);
+    auto bytes = image_.ReadRva(*tableRva, kept * kEntryBytes);
+    if (!bytes)
+        return std::nullopt;
+    const ByteReader reader(*bytes);
+    Table table;
+    table.entries.reserve(kept);
+    for (std::size_t i = 0; i < kept; ++i)
+        table.entries.push_back(Entry{*reader.U32(i * kEntryBytes), *reader.U32(i * kEntryBytes + 4)});
+    if (level != Level::Languages) {
+        for (std::uint32_t i = 0; i < table.entries.size(); ++i)
+            if (IsNumeric(table.entries[i].name))
+                table.numeric.emplace_back(table.entries[i].name, i);
+        std::sort(table.numeric.begin(), table.numeric.end());
+    }
+    return table;
+}
+
+const ResourceDirectory::Table* ResourceDirectory::TableAt(std::uint32_t offset, Level level)
+{
+    auto [it, inserted] = tables_.try_emplace({level, offset});
+    if (inserted)
+        it->second = ReadTable(offset, level);
+    return it->second ? &*it->second : nullptr;
+}
+
+std::optional<ResourceDirectory::Entry> ResourceDirectory::FindNumeric(const Table& table, std::uint16_t id) const
+{
+    const auto first = std::lower_bound(table.numeric.begin(), table.numeric.end(),
+                                        std::pair<std::uint32_t, std::uint32_t>{id, 0});
+    if (first == table.numeric.end() || first->first != id)
+        return std::nullopt;
+    return table.entries[first->second];
+}
+
+std::optional<std::uint32_t> ResourceDirectory::NamesOfType(std::uint16_t type)
+{
+    if (image_.ResourceRva() == 0)
+        return std::nullopt;
+    const Table* types = TableAt(0, Level::Types);
+    if (!types)
+        return std::nullopt;
+    auto typeEntry = FindNumeric(*types, type);
+    if (!typeEntry || !IsDirectory(typeEntry->target))
+        return std::nullopt;
+    const std::uint32_t names = TargetOffset(typeEntry->target);
+    if (names == 0)
+        return std::nullopt;  // back at the root
+    return names;
+}
+
+std::optional<ResourceLocation> ResourceDirectory::FromNameEntry(const Entry& name, std::uint32_t namesOffset)
+{
+    if (!IsDirectory(name.target))
+        return std::nullopt;
+    const std::uint32_t languagesOffset = TargetOffset(name.target);
+    if (languagesOffset == 0 || languagesOffset == namesOffset)
+        return std::nullopt;  // back at a directory this lookup passed
+    const Table* languages = TableAt(languagesOffset, Level::Languages);
+    if (!languages || languages->entries.empty())
+        return std::nullopt;
+
+    // Language-neutral, then U.S. English, then the first listed.
+    const auto withId = [&](std::uint16_t id) {
+        return std::find_if(languages->entries.begin(), languages->entries.end(),
+                            [id](const Entry& e) { return IsNumeric(e.name) && e.name == id; });
+    };
+    auto chosen = withId(kLanguageNeutral);
+    if (chosen == languages->entries.end())
+        chosen = withId(kLanguageUsEnglish);
+    if (chosen == languages->entries.end())
+        chosen = languages->entries.begin();
+    if (IsDirectory(chosen->target))
+        return std::nullopt;
+    auto data = ReadAt(chosen->target, kDataEntryBytes);
+    if (!data)
+        return std::nullopt;
+    const ByteReader reader(*data);
+    return ResourceLocation{*reader.U32(0), *reader.U32(4)};
+}
+
+std::optional<ResourceLocation> ResourceDirectory::Find(std::uint16_t type, std::uint16_t name)
+{
+    auto [it, inserted] = found_.try_emplace({type, name});
+    if (inserted)
+        it->second = Walk(type, name);
+    return it->second;
+}
+
+std::optional<ResourceLocation> ResourceDirectory::Walk(std::uint16_t type, std::uint16_t name)
+{
+    auto namesOffset = NamesOfType(type);
+    if (!namesOffset)
+        return std::nullopt;
+    const Table* names = TableAt(*namesOffset, Level::Names);
     if (!names)
         return std::nullopt;
-    auto entries = walker.Entries(*names);
-    if (!entries || entries->empty())
+    auto nameEntry = FindNumeric(*names, name);
+    if (!nameEntry)
         return std::nullopt;
-    return walker.FromNameEntry(entries->front());
+    return FromNameEntry(*nameEntry, *namesOffset);
+}
+
+std::optional<ResourceLocation> ResourceDirectory::FindFirstOfType(std::uint16_t type)
+{
+    auto namesOffset = NamesOfType(type);
+    if (!namesOffset)
+        return std::nullopt;
+    const Table* names = TableAt(*namesOffset, Level::Names);
+    if (!names || names->entries.empty())
+        return std::nullopt;
+    return FromNameEntry(names->entries.front(), *namesOffset);
+}
+
+std::uint32_t ResourceReadSize(const PeImage& image, const ResourceLocation& where, std::uint32_t maxBytes)
+{
+    return std::min({where.size, maxBytes, image.BytesToSectionEnd(where.rva)});
 }
 
 std::optional<std::vector<std::uint8_t>> ReadResource(const PeImage& image, const ResourceLocation& where,
                                                       std::uint32_t maxBytes)
 {
-    const std::uint32_t available = image.BytesToSectionEnd(where.rva);
-    const std::uint32_t count = std::min({where.size, maxBytes, available});
+    const std::uint32_t count = ResourceReadSize(image, where, maxBytes);
     if (count == 0)
         return std::nullopt;
     return image.ReadRva(where.rva, count);

@@ -90,12 +90,14 @@ std::optional<VersionInfo> FromNeSource(const version::ByteSource& source)
     return VersionInfo::FromBlock16(std::move(*block));
 }
 
-std::optional<VersionInfo> FromSource(const version::ByteSource& source)
+}  // namespace
+
+std::optional<VersionInfo> VersionInfo::FromSource(const version::ByteSource& source)
 {
     auto image = version::PeImage::Open(source);
     if (!image)
         return FromNeSource(source);
-    auto where = version::FindResource(*image, version::kResourceTypeVersion, kVersionResourceName);
+    auto where = version::ResourceDirectory(*image).Find(version::kResourceTypeVersion, kVersionResourceName);
     if (!where)
         return std::nullopt;
     auto block = version::ReadResource(*image, *where, kMaxVersionBlockBytes);
@@ -103,8 +105,6 @@ std::optional<VersionInfo> FromSource(const version::ByteSource& source)
         return std::nullopt;
     return VersionInfo::FromBlock(std::move(*block));
 }
-
-}  // namespace
 
 std::optional<VersionInfo> VersionInfo::FromFile(const std::string& path)
 {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/version/BlockFormat.h"
+#include "platform/version/ByteSource.h"
 
 #include <cstdint>
 #include <optional>
@@ -44,6 +45,8 @@ public:
     static std::optional<VersionInfo> FromOpenFile(int fd, std::uint64_t size);
     // The same for an image held in memory.
     static std::optional<VersionInfo> FromImage(std::span<const std::uint8_t> image);
+    // The same for an image read from any byte source.
+    static std::optional<VersionInfo> FromSource(const version::ByteSource& source);
     // A raw VS_VERSIONINFO block in the 32-bit layout of PE images; empty
     // when it is not one.
     static std::optional<VersionInfo> FromBlock(std::vector<std::uint8_t> block);

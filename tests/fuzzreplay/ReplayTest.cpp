@@ -1,18 +1,27 @@
 // Feeds every file of a fuzz target's seed corpus and of its kept crash
 // inputs through the target's entry function. A fault shows as a crash, a
-// trap or a sanitizer report of this test.
+// trap or a sanitizer report of this test. An input that makes the target
+// allocate more than kMaxAllocatedBytes in all fails too: that much memory
+// filled and copied is work no input of a few kilobytes may cause.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 namespace {
+
+constexpr std::uint64_t kMaxAllocatedBytes = 64u << 20;
+
+std::atomic<std::uint64_t> allocatedBytes{0};
 
 std::size_t ReplayFolder(const std::filesystem::path& folder)
 {
@@ -25,13 +34,34 @@ std::size_t ReplayFolder(const std::filesystem::path& folder)
         std::ifstream in(entry.path(), std::ios::binary);
         const std::vector<std::uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
         SCOPED_TRACE(entry.path().string());
+        const std::uint64_t before = allocatedBytes;
         EXPECT_EQ(LLVMFuzzerTestOneInput(bytes.data(), bytes.size()), 0);
+        EXPECT_LE(allocatedBytes - before, kMaxAllocatedBytes);
         ++count;
     }
     return count;
 }
 
 }  // namespace
+
+// Every allocation of this test counts towards allocatedBytes.
+void* operator new(std::size_t size)
+{
+    allocatedBytes += size;
+    if (void* p = std::malloc(size == 0 ? 1 : size))
+        return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 TEST(FuzzReplay, SeedCorpusAndRegressionsRunCleanly)
 {

@@ -44,24 +44,36 @@ std::size_t ReplayFolder(const std::filesystem::path& folder)
 
 }  // namespace
 
-// Every allocation of this test counts towards allocatedBytes.
-void* operator new(std::size_t size)
+// Every allocation of this test counts towards allocatedBytes. All forms of
+// the plain operators are replaced together, so whatever one of them
+// allocates, the matching one frees with the same allocator.
+namespace {
+
+void* CountedAllocation(std::size_t size) noexcept
 {
     allocatedBytes += size;
-    if (void* p = std::malloc(size == 0 ? 1 : size))
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+void* CountedAllocationOrThrow(std::size_t size)
+{
+    if (void* p = CountedAllocation(size))
         return p;
     throw std::bad_alloc();
 }
 
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
+}  // namespace
 
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
+void* operator new(std::size_t size) { return CountedAllocationOrThrow(size); }
+void* operator new[](std::size_t size) { return CountedAllocationOrThrow(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return CountedAllocation(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return CountedAllocation(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 TEST(FuzzReplay, SeedCorpusAndRegressionsRunCleanly)
 {

@@ -180,8 +180,7 @@ int Run(const ScanOptions& options)
 
     // A start folder that cannot be read at all is a failure of the whole
     // run, not one of the folders passed over, so it is checked first.
-    const platform::UniqueFd folder(platform::OpenLongPath(options.startPath, O_RDONLY | O_DIRECTORY));
-    if (!folder) {
+    if (const platform::UniqueFd folder(platform::OpenLongPath(options.startPath, O_RDONLY | O_DIRECTORY)); !folder) {
         PrintError("cannot read folder " + Quoted(options.startPath) + ": " + std::strerror(errno));
         return kExitStartFolder;
     }

@@ -14,10 +14,10 @@
 namespace VORN_STD_library {
 namespace {
 
-// The value names by infotype, appended to the string-table path as written.
+// The value names by infotype.
 constexpr std::array<std::string_view, 7> kValueNames = {
-    "\\CompanyName",    "\\FileDescription", "\\InternalName",   "\\LegalCopyright",
-    "\\OriginalFileName", "\\ProductName",   "\\ProductVersion",
+    "CompanyName",    "FileDescription", "InternalName",   "LegalCopyright",
+    "OriginalFileName", "ProductName",   "ProductVersion",
 };
 
 void AppendHexByte(std::string& text, unsigned char byte)
@@ -52,11 +52,17 @@ std::string ReadVersionString(const std::string& path, std::int32_t infotype)
 
 std::string VersionStringFrom(const platform::VersionInfo& info, std::int32_t infotype)
 {
+    if (infotype < 0 || infotype >= static_cast<std::int32_t>(kValueNames.size())) return {};
+    return VersionStringNamed(info, kValueNames[static_cast<std::size_t>(infotype)]);
+}
+
+std::string VersionStringNamed(const platform::VersionInfo& info, std::string_view valueName)
+{
     if (info.Size() == 0) return {};
     const std::string key = FirstTranslationKey(info);
-    if (key.empty() || infotype < 0 || infotype >= static_cast<std::int32_t>(kValueNames.size())) return {};
-    std::string query = "\\StringFileInfo\\" + key;
-    query.append(kValueNames[static_cast<std::size_t>(infotype)]);
+    if (key.empty()) return {};
+    std::string query = "\\StringFileInfo\\" + key + "\\";
+    query.append(valueName);
     const std::optional<platform::VersionValue> value = info.Query(query);
     if (!value || value->length == 0) return {};
     return StringFromAnsiPointer(value->data.data(), value->data.size());

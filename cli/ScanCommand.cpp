@@ -10,9 +10,11 @@
 #include <fcntl.h>
 #include <memory>
 #include <unistd.h>
+#include <utility>
 
 #include "VORN_STD_library/PathHelpers.h"
-#include "cDisk/FoundFileRow.h"
+#include "cDisk/ResultFacts.h"
+#include "cDisk/ResultRow.h"
 #include "cDisk/cDisk.h"
 #include "cli/FdWriter.h"
 #include "cli/OutputFile.h"
@@ -69,15 +71,15 @@ int PrintToStdout(const std::string& text)
 // the output fails.
 class ScanListener : public cDiskEvents {
 public:
-    ScanListener(cDisk& disk, RowWriter* rows, FdWriter& out, ProgressLine& progress)
-        : disk_(disk), rows_(rows), out_(out), progress_(progress) {}
+    ScanListener(cDisk& disk, RowWriter* rows, FactSelection facts, FdWriter& out, ProgressLine& progress)
+        : disk_(disk), rows_(rows), facts_(std::move(facts)), out_(out), progress_(progress) {}
 
     bool AnyFolderUnreadable() const { return unreadable_; }
 
     void Progress(std::string& CurrentPath, std::string& CurrentFile, std::int32_t& FileFound,
                   double& /*ByteFound*/, bool& Cancel) override
     {
-        if (rows_ != nullptr) rows_->Row(BuildFoundFileRow(CurrentPath, CurrentFile));
+        if (rows_ != nullptr) rows_->Row(BuildResultRow(CurrentPath, CurrentFile, facts_));
         progress_.Update(FileFound, CurrentPath);
         if (out_.Failed()) Cancel = true;
     }
@@ -97,6 +99,7 @@ public:
 private:
     cDisk& disk_;
     RowWriter* rows_;
+    FactSelection facts_;
     FdWriter& out_;
     ProgressLine& progress_;
     bool unreadable_ = false;
@@ -121,8 +124,9 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
 
     switch (options.mode) {
     case ScanMode::Files: {
-        const std::unique_ptr<RowWriter> rows = MakeRowWriter(options.format, rules, out);
-        ScanListener listener(disk, rows.get(), out, progress);
+        const FactSelection& facts = DefaultFactSelection();
+        const std::unique_ptr<RowWriter> rows = MakeRowWriter(options.format, rules, out, ColumnsOf(facts));
+        ScanListener listener(disk, rows.get(), facts, out, progress);
         disk.SetEvents(&listener);
         rows->Begin();
         disk.SearchFiles(startPath, options.recurse, include, options.excludeSpec, options.minSize,
@@ -133,7 +137,7 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
         break;
     }
     case ScanMode::Count: {
-        ScanListener listener(disk, nullptr, out, progress);
+        ScanListener listener(disk, nullptr, {}, out, progress);
         disk.SetEvents(&listener);
         const std::int32_t count = disk.CountFiles(startPath, options.recurse, include, options.excludeSpec,
                                                    options.minSize, options.maxSize);
@@ -146,7 +150,7 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
     case ScanMode::Folders: {
         // The folder list is the result here, so the engine keeps it.
         disk.SetKeepFoundLists(true);
-        ScanListener listener(disk, nullptr, out, progress);
+        ScanListener listener(disk, nullptr, {}, out, progress);
         disk.SetEvents(&listener);
         const std::int32_t count = disk.SearchFolders(VORN_STD_library::NormalizeFolderPath(startPath),
                                                       options.recurse, include, options.excludeSpec);

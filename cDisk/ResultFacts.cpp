@@ -1,0 +1,116 @@
+// The fact catalogue: one entry per fact, with its column and its reader.
+#include "cDisk/ResultFacts.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "VORN_STD_library/VersionStrings.h"
+#include "grid/GridColumn.h"
+#include "grid/GridStyle.h"
+
+namespace {
+
+using grid::CellValue;
+
+// A string-table value of the first translation; empty without version
+// information.
+std::string VersionText(const FoundFileFacts& found, std::string_view valueName)
+{
+    const std::optional<platform::VersionInfo>& info = found.file.version;
+    return info ? VORN_STD_library::VersionStringNamed(*info, valueName) : std::string();
+}
+
+CellValue FileName(const FoundFileFacts& found) { return found.name; }
+
+CellValue FixedVersion(const FoundFileFacts& found)
+{
+    const std::optional<platform::VersionInfo>& info = found.file.version;
+    return info ? VORN_STD_library::FixedFileVersionText(*info) : std::string();
+}
+
+CellValue Size(const FoundFileFacts& found) { return found.file.size; }
+
+CellValue Modified(const FoundFileFacts& found)
+{
+    return found.file.modified ? CellValue(*found.file.modified) : CellValue();
+}
+
+CellValue Folder(const FoundFileFacts& found) { return found.folder; }
+CellValue Description(const FoundFileFacts& found) { return VersionText(found, "FileDescription"); }
+CellValue Product(const FoundFileFacts& found) { return VersionText(found, "ProductName"); }
+CellValue Company(const FoundFileFacts& found) { return VersionText(found, "CompanyName"); }
+
+constexpr int kText = grid::kDataTypeText;
+constexpr int kLeft = grid::kAlignGeneral;
+constexpr int kRight = grid::kAlignRightCenter;
+
+constexpr ResultFact kFacts[] = {
+    {{"filename", "Filename", 1500, kText, kLeft, ""}, FileName},
+    {{"version", "Version", 1200, kText, kRight, ""}, FixedVersion},
+    {{"size", "Size", 900, grid::kDataTypeInteger, kRight, "#,0"}, Size},
+    {{"date", "Date", 1800, grid::kDataTypeDateTime, kLeft, ""}, Modified},
+    {{"path", "Path", 1800, kText, kLeft, ""}, Folder},
+    {{"desc", "Description", 1800, kText, kLeft, ""}, Description},
+    {{"product", "Product", 1800, kText, kLeft, ""}, Product},
+    {{"company", "Company", 1800, kText, kLeft, ""}, Company},
+};
+
+constexpr std::size_t kDefaultFactCount = 8;
+
+} // namespace
+
+std::span<const ResultFact> AllResultFacts()
+{
+    return kFacts;
+}
+
+const ResultFact* FindResultFact(std::string_view key)
+{
+    for (const ResultFact& fact : kFacts)
+        if (key == fact.column.key) return &fact;
+    return nullptr;
+}
+
+const FactSelection& DefaultFactSelection()
+{
+    static const FactSelection selection = [] {
+        FactSelection facts;
+        for (std::size_t i = 0; i < kDefaultFactCount; ++i) facts.push_back(&kFacts[i]);
+        return facts;
+    }();
+    return selection;
+}
+
+FactSelection EveryFact()
+{
+    FactSelection facts;
+    for (const ResultFact& fact : kFacts) facts.push_back(&fact);
+    return facts;
+}
+
+FactListParse SelectFacts(std::string_view keyList)
+{
+    FactListParse parsed;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = keyList.find(',', start);
+        const std::string_view key = keyList.substr(start, comma == std::string_view::npos ? comma : comma - start);
+        const ResultFact* fact = FindResultFact(key);
+        if (fact == nullptr || std::find(parsed.facts.begin(), parsed.facts.end(), fact) != parsed.facts.end()) {
+            parsed.error = (fact == nullptr ? "unknown column '" : "column given twice: '") + std::string(key) + "'";
+            parsed.facts.clear();
+            return parsed;
+        }
+        parsed.facts.push_back(fact);
+        if (comma == std::string_view::npos) return parsed;
+        start = comma + 1;
+    }
+}
+
+std::vector<grid::ResultColumn> ColumnsOf(const FactSelection& facts)
+{
+    std::vector<grid::ResultColumn> columns;
+    columns.reserve(facts.size());
+    for (const ResultFact* fact : facts) columns.push_back(fact->column);
+    return columns;
+}

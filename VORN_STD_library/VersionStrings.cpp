@@ -27,20 +27,6 @@ void AppendHexByte(std::string& text, unsigned char byte)
     text.push_back(kDigits[byte & 0x0F]);
 }
 
-// The string-table key of the first translation: language then code page,
-// each as four uppercase hexadecimal digits. Empty when there is no table
-// or its first entry is incomplete.
-std::string FirstTranslationKey(const platform::VersionInfo& info)
-{
-    const std::optional<platform::VersionValue> table = info.Query("\\VarFileInfo\\Translation");
-    if (!table || table->length == 0) return {};
-    const std::string bytes = CopyBytesToString(table->data.data(), std::min<std::size_t>(table->length, table->data.size()));
-    if (bytes.size() < 4) return {};
-    std::string key;
-    for (const std::size_t index : {1, 0, 3, 2}) AppendHexByte(key, static_cast<unsigned char>(bytes[index]));
-    return key;
-}
-
 } // namespace
 
 std::string ReadVersionString(const std::string& path, std::int32_t infotype)
@@ -66,6 +52,17 @@ std::string VersionStringNamed(const platform::VersionInfo& info, std::string_vi
     const std::optional<platform::VersionValue> value = info.Query(query);
     if (!value || value->length == 0) return {};
     return StringFromAnsiPointer(value->data.data(), value->data.size());
+}
+
+std::string FirstTranslationKey(const platform::VersionInfo& info)
+{
+    const std::optional<platform::VersionValue> table = info.Query("\\VarFileInfo\\Translation");
+    if (!table || table->length == 0) return {};
+    const std::string bytes = CopyBytesToString(table->data.data(), std::min<std::size_t>(table->length, table->data.size()));
+    if (bytes.size() < 4) return {};
+    std::string key;
+    for (const std::size_t index : {1, 0, 3, 2}) AppendHexByte(key, static_cast<unsigned char>(bytes[index]));
+    return key;
 }
 
 std::string CopyBytesToString(const void* bytes, std::size_t count)

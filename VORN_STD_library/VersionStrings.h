@@ -25,6 +25,10 @@ std::string VersionStringFrom(const platform::VersionInfo& info, std::int32_t in
 // translation, by the same rules; names compare without regard to case.
 std::string VersionStringNamed(const platform::VersionInfo& info, std::string_view valueName);
 
+// The first translation as eight upper-case hexadecimal digits, language
+// then code page ("040904B0"); empty without a complete first entry.
+std::string FirstTranslationKey(const platform::VersionInfo& info);
+
 // `count` bytes from `bytes` as a string, one character per byte.
 std::string CopyBytesToString(const void* bytes, std::size_t count);
 

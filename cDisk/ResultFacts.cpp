@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "VORN_STD_library/VersionFacts.h"
 #include "VORN_STD_library/VersionStrings.h"
 #include "grid/GridColumn.h"
 #include "grid/GridStyle.h"
@@ -18,6 +19,16 @@ std::string VersionText(const FoundFileFacts& found, std::string_view valueName)
 {
     const std::optional<platform::VersionInfo>& info = found.file.version;
     return info ? VORN_STD_library::VersionStringNamed(*info, valueName) : std::string();
+}
+
+// A text decoded from the fixed record; empty without one.
+template <std::string (*Decode)(const platform::FixedFileInfo&)>
+CellValue FixedRecordText(const FoundFileFacts& found)
+{
+    const std::optional<platform::VersionInfo>& info = found.file.version;
+    if (!info || info->Size() == 0) return std::string();
+    const std::optional<platform::FixedFileInfo> fixed = info->Fixed();
+    return fixed ? Decode(*fixed) : std::string();
 }
 
 CellValue FileName(const FoundFileFacts& found) { return found.name; }
@@ -39,6 +50,35 @@ CellValue Folder(const FoundFileFacts& found) { return found.folder; }
 CellValue Description(const FoundFileFacts& found) { return VersionText(found, "FileDescription"); }
 CellValue Product(const FoundFileFacts& found) { return VersionText(found, "ProductName"); }
 CellValue Company(const FoundFileFacts& found) { return VersionText(found, "CompanyName"); }
+CellValue FileVersionString(const FoundFileFacts& found) { return VersionText(found, "FileVersion"); }
+CellValue ProductVersionString(const FoundFileFacts& found) { return VersionText(found, "ProductVersion"); }
+CellValue InternalName(const FoundFileFacts& found) { return VersionText(found, "InternalName"); }
+CellValue OriginalName(const FoundFileFacts& found) { return VersionText(found, "OriginalFilename"); }
+CellValue Copyright(const FoundFileFacts& found) { return VersionText(found, "LegalCopyright"); }
+CellValue Comments(const FoundFileFacts& found) { return VersionText(found, "Comments"); }
+CellValue PrivateBuild(const FoundFileFacts& found) { return VersionText(found, "PrivateBuild"); }
+CellValue SpecialBuild(const FoundFileFacts& found) { return VersionText(found, "SpecialBuild"); }
+CellValue Trademarks(const FoundFileFacts& found) { return VersionText(found, "LegalTrademarks"); }
+
+CellValue Translation(const FoundFileFacts& found)
+{
+    const std::optional<platform::VersionInfo>& info = found.file.version;
+    return info && info->Size() != 0 ? VORN_STD_library::FirstTranslationKey(*info) : std::string();
+}
+
+CellValue VersionMismatch(const FoundFileFacts& found)
+{
+    const std::optional<platform::VersionInfo>& info = found.file.version;
+    if (!info || info->Size() == 0) return std::string();
+    const std::optional<platform::FixedFileInfo> fixed = info->Fixed();
+    if (!fixed) return std::string();
+    return VORN_STD_library::VersionMismatchText(VersionText(found, "FileVersion"), *fixed);
+}
+
+CellValue Renamed(const FoundFileFacts& found)
+{
+    return VORN_STD_library::RenamedText(VersionText(found, "OriginalFilename"), found.name);
+}
 
 constexpr int kText = grid::kDataTypeText;
 constexpr int kLeft = grid::kAlignGeneral;
@@ -53,6 +93,23 @@ constexpr ResultFact kFacts[] = {
     {{"desc", "Description", 1800, kText, kLeft, ""}, Description},
     {{"product", "Product", 1800, kText, kLeft, ""}, Product},
     {{"company", "Company", 1800, kText, kLeft, ""}, Company},
+    {{"fileversion", "File version", 1500, kText, kLeft, ""}, FileVersionString},
+    {{"productversion", "Product version", 1500, kText, kLeft, ""}, ProductVersionString},
+    {{"internal", "Internal name", 1500, kText, kLeft, ""}, InternalName},
+    {{"original", "Original filename", 1500, kText, kLeft, ""}, OriginalName},
+    {{"copyright", "Copyright", 1800, kText, kLeft, ""}, Copyright},
+    {{"comments", "Comments", 1800, kText, kLeft, ""}, Comments},
+    {{"privatebuild", "Private build", 1500, kText, kLeft, ""}, PrivateBuild},
+    {{"specialbuild", "Special build", 1500, kText, kLeft, ""}, SpecialBuild},
+    {{"legaltrademarks", "Trademarks", 1800, kText, kLeft, ""}, Trademarks},
+    {{"translation", "Translation", 1000, kText, kLeft, ""}, Translation},
+    {{"fixedproductversion", "Fixed product version", 1200, kText, kRight, ""},
+     FixedRecordText<VORN_STD_library::FixedProductVersionText>},
+    {{"fileflags", "File flags", 1500, kText, kLeft, ""}, FixedRecordText<VORN_STD_library::FileFlagsText>},
+    {{"fileos", "File OS", 1500, kText, kLeft, ""}, FixedRecordText<VORN_STD_library::FileOsText>},
+    {{"filetype", "File type", 1500, kText, kLeft, ""}, FixedRecordText<VORN_STD_library::FileTypeText>},
+    {{"versionmismatch", "Version mismatch", 900, kText, kLeft, ""}, VersionMismatch},
+    {{"renamed", "Renamed", 900, kText, kLeft, ""}, Renamed},
 };
 
 constexpr std::size_t kDefaultFactCount = 8;

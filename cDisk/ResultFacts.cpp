@@ -60,6 +60,13 @@ CellValue PrivateBuild(const FoundFileFacts& found) { return VersionText(found, 
 CellValue SpecialBuild(const FoundFileFacts& found) { return VersionText(found, "SpecialBuild"); }
 CellValue Trademarks(const FoundFileFacts& found) { return VersionText(found, "LegalTrademarks"); }
 
+CellValue Md5(const FoundFileFacts& found) { return found.file.digests ? found.file.digests->md5 : std::string(); }
+CellValue Sha1(const FoundFileFacts& found) { return found.file.digests ? found.file.digests->sha1 : std::string(); }
+CellValue Sha256(const FoundFileFacts& found)
+{
+    return found.file.digests ? found.file.digests->sha256 : std::string();
+}
+
 CellValue Translation(const FoundFileFacts& found)
 {
     const std::optional<platform::VersionInfo>& info = found.file.version;
@@ -110,6 +117,9 @@ constexpr ResultFact kFacts[] = {
     {{"filetype", "File type", 1500, kText, kLeft, ""}, FixedRecordText<VORN_STD_library::FileTypeText>},
     {{"versionmismatch", "Version mismatch", 900, kText, kLeft, ""}, VersionMismatch},
     {{"renamed", "Renamed", 900, kText, kLeft, ""}, Renamed},
+    {{"md5", "MD5", 2400, kText, kLeft, ""}, Md5, true},
+    {{"sha1", "SHA-1", 2800, kText, kLeft, ""}, Sha1, true},
+    {{"sha256", "SHA-256", 4800, kText, kLeft, ""}, Sha256, true},
 };
 
 constexpr std::size_t kDefaultFactCount = 8;
@@ -162,6 +172,11 @@ FactListParse SelectFacts(std::string_view keyList)
         if (comma == std::string_view::npos) return parsed;
         start = comma + 1;
     }
+}
+
+bool SelectionReadsDigests(const FactSelection& facts)
+{
+    return std::any_of(facts.begin(), facts.end(), [](const ResultFact* fact) { return fact->readsDigests; });
 }
 
 std::vector<grid::ResultColumn> ColumnsOf(const FactSelection& facts)

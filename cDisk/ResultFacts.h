@@ -26,6 +26,8 @@ struct ResultFact {
     // column.key is the fact's stable key.
     grid::ResultColumn column;
     grid::CellValue (*read)(const FoundFileFacts& found);
+    // The fact needs the file's digests, which read the whole file.
+    bool readsDigests = false;
 };
 
 // The facts chosen for a row, in column order.
@@ -51,6 +53,9 @@ struct FactListParse {
     std::string error;
 };
 FactListParse SelectFacts(std::string_view keyList);
+
+// Whether any selected fact needs the file's digests.
+bool SelectionReadsDigests(const FactSelection& facts);
 
 // The column descriptions of the selected facts, in order.
 std::vector<grid::ResultColumn> ColumnsOf(const FactSelection& facts);

@@ -49,3 +49,13 @@ TEST(ResultFacts, VersionFactsOfTheFixtures)
         EXPECT_EQ(Texts(BuildResultRow(std::string(LUMBREL_FIXTURES_DIR) + "/pe/", c.file, facts.facts)), c.texts);
     }
 }
+
+TEST(ResultFacts, DigestCellsAreEmptyForWhatCannotBeRead)
+{
+    const FactListParse facts = SelectFacts("sha1,md5,sha256");
+    const std::string fixtures = std::string(LUMBREL_FIXTURES_DIR) + "/pe/";
+    EXPECT_EQ(Texts(BuildResultRow(fixtures, "empty.dll", facts.facts)),
+              (std::vector<std::string>{"da39a3ee5e6b4b0d3255bfef95601890afd80709", "d41d8cd98f00b204e9800998ecf8427e",
+                                        "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"}));
+    EXPECT_EQ(Texts(BuildResultRow(fixtures, "no_such_file.dll", facts.facts)), std::vector<std::string>(3));
+}

@@ -3,6 +3,7 @@
 // window builds them) and the final flush, with one exit status per outcome.
 #include "cli/ScanCommand.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -66,6 +67,18 @@ int PrintToStdout(const std::string& text)
     return kExitOutput;
 }
 
+// --list-columns: each column's key, padded, then its caption.
+std::string ColumnListText()
+{
+    std::string text;
+    for (const ResultFact& fact : AllResultFacts()) {
+        std::string key = fact.column.key;
+        key.resize(std::max<std::size_t>(key.size() + 2, 21), ' ');
+        text += key + fact.column.caption + "\n";
+    }
+    return text;
+}
+
 // Passes each found file to the row writer and keeps the progress line
 // current; names each folder that cannot be read; stops the walk as soon as
 // the output fails.
@@ -124,9 +137,8 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
 
     switch (options.mode) {
     case ScanMode::Files: {
-        const FactSelection& facts = DefaultFactSelection();
-        const std::unique_ptr<RowWriter> rows = MakeRowWriter(options.format, rules, out, ColumnsOf(facts));
-        ScanListener listener(disk, rows.get(), facts, out, progress);
+        const std::unique_ptr<RowWriter> rows = MakeRowWriter(options.format, rules, out, ColumnsOf(options.columns));
+        ScanListener listener(disk, rows.get(), options.columns, out, progress);
         disk.SetEvents(&listener);
         rows->Begin();
         disk.SearchFiles(startPath, options.recurse, include, options.excludeSpec, options.minSize,
@@ -164,6 +176,7 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
     }
     case ScanMode::Help:
     case ScanMode::Version:
+    case ScanMode::ListColumns:
         break;
     }
     progress.Clear();
@@ -175,6 +188,7 @@ int Run(const ScanOptions& options)
     if (options.mode == ScanMode::Help) return PrintToStdout(UsageText());
     if (options.mode == ScanMode::Version)
         return PrintToStdout("VORN Lumbrel " + VORN_STD_library::AppVersionText() + "\n");
+    if (options.mode == ScanMode::ListColumns) return PrintToStdout(ColumnListText());
 
     // A closed pipe shows as EPIPE from write(2) instead of a fatal signal.
     std::signal(SIGPIPE, SIG_IGN);

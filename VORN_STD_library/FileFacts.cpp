@@ -48,7 +48,7 @@ std::optional<platform::DateTime> ReadLastModifiedLocal(const std::string& path)
     return platform::DateTime::FromUnixLocal(*modified);
 }
 
-FileRowFacts ReadFileRowFacts(const std::string& path)
+FileRowFacts ReadFileRowFacts(const std::string& path, bool withDigests)
 {
     const platform::LookedUpFile file(path);
     FileRowFacts facts;
@@ -58,6 +58,7 @@ FileRowFacts ReadFileRowFacts(const std::string& path)
     const auto size = static_cast<std::uint64_t>(file.Status().st_size);
     facts.size = platform::FixedDecimal::FromWhole(file.Status().st_size);
     facts.version = platform::VersionInfo::FromOpenFile(file.Descriptor(), size);
+    if (withDigests) facts.digests = DigestOpenFile(file.Descriptor());
     return facts;
 }
 

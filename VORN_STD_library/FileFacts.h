@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "VORN_STD_library/FileDigests.h"
 #include "platform/DateTime.h"
 #include "platform/FixedDecimal.h"
 #include "platform/version/VersionInfo.h"
@@ -31,12 +32,15 @@ struct FileRowFacts {
     platform::FixedDecimal size;                    // as ReadFileSize
     std::optional<platform::DateTime> modified;     // as ReadLastModifiedLocal
     std::optional<platform::VersionInfo> version;   // as platform::VersionInfo::FromFile
+    std::optional<FileDigests> digests;             // only when asked for
 };
 
 // The size, the last-modification time and the version block of one file,
 // answered exactly as the three single readers answer them, but with the file
 // opened once (only when it is a regular file) and its status taken once.
-FileRowFacts ReadFileRowFacts(const std::string& path);
+// With withDigests, the whole file is also read through the same descriptor
+// for its digests; otherwise nothing beyond the version block is read.
+FileRowFacts ReadFileRowFacts(const std::string& path, bool withDigests = false);
 
 // The type name for the file's name ("DLL File"); the file need not exist.
 std::string ReadFileTypeName(const std::string& path);

@@ -14,10 +14,10 @@
 namespace VORN_STD_library {
 namespace {
 
-// The value names by infotype, appended to the string-table path as written.
+// The value names by infotype.
 constexpr std::array<std::string_view, 7> kValueNames = {
-    "\\CompanyName",    "\\FileDescription", "\\InternalName",   "\\LegalCopyright",
-    "\\OriginalFileName", "\\ProductName",   "\\ProductVersion",
+    "CompanyName",    "FileDescription", "InternalName",   "LegalCopyright",
+    "OriginalFileName", "ProductName",   "ProductVersion",
 };
 
 void AppendHexByte(std::string& text, unsigned char byte)
@@ -25,20 +25,6 @@ void AppendHexByte(std::string& text, unsigned char byte)
     constexpr char kDigits[] = "0123456789ABCDEF";
     text.push_back(kDigits[byte >> 4]);
     text.push_back(kDigits[byte & 0x0F]);
-}
-
-// The string-table key of the first translation: language then code page,
-// each as four uppercase hexadecimal digits. Empty when there is no table
-// or its first entry is incomplete.
-std::string FirstTranslationKey(const platform::VersionInfo& info)
-{
-    const std::optional<platform::VersionValue> table = info.Query("\\VarFileInfo\\Translation");
-    if (!table || table->length == 0) return {};
-    const std::string bytes = CopyBytesToString(table->data.data(), std::min<std::size_t>(table->length, table->data.size()));
-    if (bytes.size() < 4) return {};
-    std::string key;
-    for (const std::size_t index : {1, 0, 3, 2}) AppendHexByte(key, static_cast<unsigned char>(bytes[index]));
-    return key;
 }
 
 } // namespace
@@ -52,14 +38,31 @@ std::string ReadVersionString(const std::string& path, std::int32_t infotype)
 
 std::string VersionStringFrom(const platform::VersionInfo& info, std::int32_t infotype)
 {
+    if (infotype < 0 || infotype >= static_cast<std::int32_t>(kValueNames.size())) return {};
+    return VersionStringNamed(info, kValueNames[static_cast<std::size_t>(infotype)]);
+}
+
+std::string VersionStringNamed(const platform::VersionInfo& info, std::string_view valueName)
+{
     if (info.Size() == 0) return {};
     const std::string key = FirstTranslationKey(info);
-    if (key.empty() || infotype < 0 || infotype >= static_cast<std::int32_t>(kValueNames.size())) return {};
-    std::string query = "\\StringFileInfo\\" + key;
-    query.append(kValueNames[static_cast<std::size_t>(infotype)]);
+    if (key.empty()) return {};
+    std::string query = "\\StringFileInfo\\" + key + "\\";
+    query.append(valueName);
     const std::optional<platform::VersionValue> value = info.Query(query);
     if (!value || value->length == 0) return {};
     return StringFromAnsiPointer(value->data.data(), value->data.size());
+}
+
+std::string FirstTranslationKey(const platform::VersionInfo& info)
+{
+    const std::optional<platform::VersionValue> table = info.Query("\\VarFileInfo\\Translation");
+    if (!table || table->length == 0) return {};
+    const std::string bytes = CopyBytesToString(table->data.data(), std::min<std::size_t>(table->length, table->data.size()));
+    if (bytes.size() < 4) return {};
+    std::string key;
+    for (const std::size_t index : {1, 0, 3, 2}) AppendHexByte(key, static_cast<unsigned char>(bytes[index]));
+    return key;
 }
 
 std::string CopyBytesToString(const void* bytes, std::size_t count)

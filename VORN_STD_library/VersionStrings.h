@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace platform {
 class VersionInfo;
@@ -20,6 +21,13 @@ namespace VORN_STD_library {
 std::string ReadVersionString(const std::string& path, std::int32_t infotype);
 // The same from an already loaded version block.
 std::string VersionStringFrom(const platform::VersionInfo& info, std::int32_t infotype);
+// The value named `valueName` ("Comments", "FileVersion" ...) under the first
+// translation, by the same rules; names compare without regard to case.
+std::string VersionStringNamed(const platform::VersionInfo& info, std::string_view valueName);
+
+// The first translation as eight upper-case hexadecimal digits, language
+// then code page ("040904B0"); empty without a complete first entry.
+std::string FirstTranslationKey(const platform::VersionInfo& info);
 
 // `count` bytes from `bytes` as a string, one character per byte.
 std::string CopyBytesToString(const void* bytes, std::size_t count);

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "cDisk/FoundFileRow.h"
+#include "grid/CellValue.h"
 #include "platform/DateTime.h"
 #include "platform/FixedDecimal.h"
 
@@ -22,27 +22,28 @@ namespace bench {
 
 // Rows that look like a real inventory: names with digits (natural order
 // matters), repeated versions and companies, sizes up to 64 MiB, dates over
-// twenty years, a few hundred folders.
-inline std::vector<FoundFileRow> MakeRows(std::size_t count, std::uint32_t seed = 20240607)
+// twenty years, a few hundred folders. Each row holds the cells of the
+// default columns, in their order.
+inline std::vector<std::vector<grid::CellValue>> MakeRows(std::size_t count, std::uint32_t seed = 20240607)
 {
     std::mt19937 random(seed);
     const char* extensions[] = {".dll", ".exe", ".ocx"};
     const char* companies[] = {"Example Software", "Widget Works Ltd.", "Northwind Tools", ""};
-    std::vector<FoundFileRow> rows;
+    std::vector<std::vector<grid::CellValue>> rows;
     rows.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
-        FoundFileRow row;
-        row.fileName = "component" + std::to_string(random() % 100000) + "_" + std::to_string(i % 7) +
-                       extensions[random() % 3];
-        row.version = std::to_string(random() % 12) + "." + std::to_string(random() % 10) + ".0." +
-                      std::to_string(random() % 4000);
-        row.size = platform::FixedDecimal::FromWhole(static_cast<std::int64_t>(random() % (64u << 20)));
-        row.modified = platform::DateTime::FromUnixUtc(946684800 + static_cast<std::int64_t>(random() % 631152000));
-        row.path = "/srv/inventory/folder" + std::to_string(random() % 400) + "/sub" + std::to_string(i % 5) + "/";
-        row.desc = "Component " + std::to_string(i % 977) + " of the suite";
-        row.product = "Product line " + std::to_string(i % 31);
-        row.company = companies[random() % 4];
-        rows.push_back(std::move(row));
+        std::vector<grid::CellValue>& row = rows.emplace_back();
+        row.emplace_back("component" + std::to_string(random() % 100000) + "_" + std::to_string(i % 7) +
+                         extensions[random() % 3]);
+        row.emplace_back(std::to_string(random() % 12) + "." + std::to_string(random() % 10) + ".0." +
+                         std::to_string(random() % 4000));
+        row.emplace_back(platform::FixedDecimal::FromWhole(static_cast<std::int64_t>(random() % (64u << 20))));
+        row.emplace_back(platform::DateTime::FromUnixUtc(946684800 + static_cast<std::int64_t>(random() % 631152000)));
+        row.emplace_back("/srv/inventory/folder" + std::to_string(random() % 400) + "/sub" + std::to_string(i % 5) +
+                         "/");
+        row.emplace_back("Component " + std::to_string(i % 977) + " of the suite");
+        row.emplace_back("Product line " + std::to_string(i % 31));
+        row.emplace_back(std::string(companies[random() % 4]));
     }
     return rows;
 }

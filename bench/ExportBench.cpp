@@ -17,9 +17,9 @@ int main()
 {
     constexpr std::size_t kRows = 100000;
     constexpr int kRuns = 5;
-    const std::vector<FoundFileRow> rows = bench::MakeRows(kRows);
+    const std::vector<std::vector<grid::CellValue>> rows = bench::MakeRows(kRows);
     grid::ResultGrid table;
-    grid::AddResultColumns(table);
+    bench::AddDefaultColumns(table);
     bench::FillGrid(table, rows);
 
     const std::filesystem::path folder =
@@ -39,9 +39,9 @@ int main()
     const double csvSeconds = bench::MedianSeconds(kRuns, nullptr, [&] {
         cli::OutputFile file(csvPath);
         cli::FdWriter out(file.Fd());
-        const std::unique_ptr<cli::RowWriter> writer = cli::MakeRowWriter(cli::OutputFormat::Csv, {}, out);
+        const std::unique_ptr<cli::RowWriter> writer = cli::MakeRowWriter(cli::OutputFormat::Csv, {}, out, ColumnsOf(DefaultFactSelection()));
         writer->Begin();
-        for (const FoundFileRow& row : rows) writer->Row(row);
+        for (const std::vector<grid::CellValue>& row : rows) writer->Row(row);
         writer->End();
         csvWritten = out.Flush() && file.Finish() && csvWritten;
     });

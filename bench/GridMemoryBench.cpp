@@ -8,11 +8,11 @@
 int main()
 {
     constexpr std::size_t kRows = 100000;
-    const std::vector<FoundFileRow> rows = bench::MakeRows(kRows);
+    const std::vector<std::vector<grid::CellValue>> rows = bench::MakeRows(kRows);
 
     const std::int64_t before = bench::ResidentBytes();
     grid::ResultGrid table;
-    grid::AddResultColumns(table);
+    bench::AddDefaultColumns(table);
     bench::FillGrid(table, rows);
     const std::int64_t after = bench::ResidentBytes();
 

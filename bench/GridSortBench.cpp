@@ -35,9 +35,9 @@ void ResetStartOrder(grid::ResultGrid& table)
 
 int main()
 {
-    const std::vector<FoundFileRow> rows = bench::MakeRows(kRows);
+    const std::vector<std::vector<grid::CellValue>> rows = bench::MakeRows(kRows);
     grid::ResultGrid table;
-    grid::AddResultColumns(table);
+    bench::AddDefaultColumns(table);
     bench::FillGrid(table, rows);
 
     // The peer's keys are read from the table in the same start order, so

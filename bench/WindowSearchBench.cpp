@@ -1,7 +1,7 @@
 // A search through the real window (offscreen): path and filter boxes set, the
 // "search" button clicked, timed until the click returns with the table full.
 // The peer is the engine alone over the same tree in the same run: a fresh
-// cDisk, SearchFiles, and BuildFoundFileRow for every file.
+// cDisk, SearchFiles, and BuildResultRow of the default columns for every file.
 //
 // Usage: bench_window_search TREE [RUNS]
 #include <QApplication>
@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "cDisk/FoundFileRow.h"
+#include "cDisk/ResultRow.h"
 #include "cDisk/cDisk.h"
 #include "frmMain/WindowServices.h"
 #include "frmMain/frmMain.h"
@@ -31,9 +31,9 @@ class RowCollector : public cDiskEvents {
 public:
     void Progress(std::string& CurrentPath, std::string& CurrentFile, std::int32_t&, double&, bool&) override
     {
-        rows.push_back(BuildFoundFileRow(CurrentPath, CurrentFile));
+        rows.push_back(BuildResultRow(CurrentPath, CurrentFile, DefaultFactSelection()));
     }
-    std::vector<FoundFileRow> rows;
+    std::vector<std::vector<grid::CellValue>> rows;
 };
 
 } // namespace

@@ -1,17 +1,17 @@
 // tsv, csv, JSON Lines and xls output of result rows, counts and folders.
 #include "cli/RowWriters.h"
 
-#include <iterator>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <ostream>
 #include <streambuf>
 #include <string_view>
+#include <utility>
+#include <variant>
 #include <vector>
 
 #include "cli/TextEncoding.h"
-#include "grid/ResultColumns.h"
 #include "grid/xls/XlsWorkbook.h"
 
 namespace cli {
@@ -22,9 +22,19 @@ std::string SizeText(platform::FixedDecimal size)
     return std::to_string(size.Whole());
 }
 
-std::string DateText(const FoundFileRow& row)
+// A cell in a text format: texts under the format's field encoding, sizes as
+// their whole bytes, dates in ISO form; an empty cell is the empty text, or
+// null in json.
+void AppendCell(OutputFormat format, const TextRules& rules, std::string& out, const grid::CellValue& cell)
 {
-    return row.modified ? row.modified->ToIsoText() : std::string();
+    if (const auto* text = std::get_if<std::string>(&cell)) AppendField(format, rules, out, *text);
+    else if (const auto* size = std::get_if<platform::FixedDecimal>(&cell)) {
+        if (format == OutputFormat::Json) out.append(SizeText(*size));
+        else AppendField(format, rules, out, SizeText(*size));
+    } else if (const auto* date = std::get_if<platform::DateTime>(&cell))
+        AppendField(format, rules, out, date->ToIsoText());
+    else if (format == OutputFormat::Json) out.append("null");
+    else AppendField(format, rules, out, {});
 }
 
 // The byte total is a double; whole bytes are exact up to 2^53.
@@ -54,31 +64,28 @@ void AppendCsvValue(const TextRules& rules, std::string& out, std::string_view t
 // written; one writer serves both.
 class DelimitedRowWriter : public RowWriter {
 public:
-    DelimitedRowWriter(FdWriter& out, OutputFormat format, const TextRules& rules)
-        : out_(out), format_(format), rules_(rules), separator_(format == OutputFormat::Csv ? ',' : '\t'),
-          lineEnd_(format == OutputFormat::Csv ? "\r\n" : "\n") {}
+    DelimitedRowWriter(FdWriter& out, OutputFormat format, const TextRules& rules,
+                       std::vector<grid::ResultColumn> columns)
+        : out_(out), format_(format), rules_(rules), columns_(std::move(columns)),
+          separator_(format == OutputFormat::Csv ? ',' : '\t'), lineEnd_(format == OutputFormat::Csv ? "\r\n" : "\n") {}
 
     void Begin() override
     {
         line_.clear();
-        for (const grid::ResultColumn& column : grid::kResultColumns) {
-            if (!line_.empty()) line_.push_back(separator_);
-            AppendField(format_, rules_, line_, column.caption);
+        for (std::size_t i = 0; i < columns_.size(); ++i) {
+            if (i != 0) line_.push_back(separator_);
+            AppendField(format_, rules_, line_, columns_[i].caption);
         }
         line_.append(lineEnd_);
         out_.Write(line_);
     }
 
-    void Row(const FoundFileRow& row) override
+    void Row(std::span<const grid::CellValue> cells) override
     {
-        const std::string size = SizeText(row.size);
-        const std::string date = DateText(row);
-        const std::string_view texts[] = {row.fileName, row.version, size,        date,
-                                          row.path,     row.desc,    row.product, row.company};
         line_.clear();
-        for (std::size_t i = 0; i < std::size(texts); ++i) {
+        for (std::size_t i = 0; i < cells.size(); ++i) {
             if (i != 0) line_.push_back(separator_);
-            AppendField(format_, rules_, line_, texts[i]);
+            AppendCell(format_, rules_, line_, cells[i]);
         }
         line_.append(lineEnd_);
         out_.Write(line_);
@@ -90,6 +97,7 @@ private:
     FdWriter& out_;
     OutputFormat format_;
     TextRules rules_;
+    std::vector<grid::ResultColumn> columns_;
     char separator_;
     std::string_view lineEnd_;
     std::string line_;
@@ -97,31 +105,24 @@ private:
 
 class JsonLinesRowWriter : public RowWriter {
 public:
-    JsonLinesRowWriter(FdWriter& out, const TextRules& rules) : out_(out), rules_(rules) {}
+    JsonLinesRowWriter(FdWriter& out, const TextRules& rules, std::vector<grid::ResultColumn> columns)
+        : out_(out), rules_(rules)
+    {
+        // Each cell's lead-in, "{\"key\":" or ",\"key\":"; keys are plain ASCII.
+        for (const grid::ResultColumn& column : columns)
+            leadIns_.push_back((leadIns_.empty() ? "{\"" : ",\"") + std::string(column.key) + "\":");
+    }
 
     void Begin() override {}
 
-    void Row(const FoundFileRow& row) override
+    void Row(std::span<const grid::CellValue> cells) override
     {
         line_.clear();
-        line_.append("{\"filename\":");
-        AppendField(OutputFormat::Json, rules_, line_, row.fileName);
-        line_.append(",\"version\":");
-        AppendField(OutputFormat::Json, rules_, line_, row.version);
-        line_.append(",\"size\":");
-        line_.append(SizeText(row.size));
-        line_.append(",\"date\":");
-        if (row.modified) AppendField(OutputFormat::Json, rules_, line_, row.modified->ToIsoText());
-        else line_.append("null");
-        line_.append(",\"path\":");
-        AppendField(OutputFormat::Json, rules_, line_, row.path);
-        line_.append(",\"desc\":");
-        AppendField(OutputFormat::Json, rules_, line_, row.desc);
-        line_.append(",\"product\":");
-        AppendField(OutputFormat::Json, rules_, line_, row.product);
-        line_.append(",\"company\":");
-        AppendField(OutputFormat::Json, rules_, line_, row.company);
-        line_.append("}\n");
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            line_.append(leadIns_[i]);
+            AppendCell(OutputFormat::Json, rules_, line_, cells[i]);
+        }
+        line_.append(cells.empty() ? "{}\n" : "}\n");
         out_.Write(line_);
     }
 
@@ -130,6 +131,7 @@ public:
 private:
     FdWriter& out_;
     TextRules rules_;
+    std::vector<std::string> leadIns_;
     std::string line_;
 };
 
@@ -159,24 +161,12 @@ private:
 
 class XlsRowWriter : public RowWriter {
 public:
-    explicit XlsRowWriter(FdWriter& out) : out_(out), workbook_(grid::ResultSheetColumns()) {}
+    XlsRowWriter(FdWriter& out, std::vector<grid::ResultColumn> columns)
+        : out_(out), workbook_(grid::ResultSheetColumns(columns)) {}
 
     void Begin() override {}
 
-    void Row(const FoundFileRow& row) override
-    {
-        const grid::CellValue cells[8] = {
-            row.fileName,
-            row.version,
-            row.size,
-            row.modified ? grid::CellValue(*row.modified) : grid::CellValue(),
-            row.path,
-            row.desc,
-            row.product,
-            row.company,
-        };
-        workbook_.AddRow(cells);
-    }
+    void Row(std::span<const grid::CellValue> cells) override { workbook_.AddRow(cells); }
 
     void End() override
     {
@@ -209,13 +199,14 @@ void AppendField(OutputFormat format, const TextRules& rules, std::string& out, 
     }
 }
 
-std::unique_ptr<RowWriter> MakeRowWriter(OutputFormat format, const TextRules& rules, FdWriter& out)
+std::unique_ptr<RowWriter> MakeRowWriter(OutputFormat format, const TextRules& rules, FdWriter& out,
+                                         std::vector<grid::ResultColumn> columns)
 {
     switch (format) {
     case OutputFormat::Tsv:
-    case OutputFormat::Csv: return std::make_unique<DelimitedRowWriter>(out, format, rules);
-    case OutputFormat::Json: return std::make_unique<JsonLinesRowWriter>(out, rules);
-    case OutputFormat::Xls: return std::make_unique<XlsRowWriter>(out);
+    case OutputFormat::Csv: return std::make_unique<DelimitedRowWriter>(out, format, rules, std::move(columns));
+    case OutputFormat::Json: return std::make_unique<JsonLinesRowWriter>(out, rules, std::move(columns));
+    case OutputFormat::Xls: return std::make_unique<XlsRowWriter>(out, std::move(columns));
     }
     return nullptr;
 }

@@ -3,6 +3,7 @@
 // window builds them) and the final flush, with one exit status per outcome.
 #include "cli/ScanCommand.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -10,9 +11,11 @@
 #include <fcntl.h>
 #include <memory>
 #include <unistd.h>
+#include <utility>
 
 #include "VORN_STD_library/PathHelpers.h"
-#include "cDisk/FoundFileRow.h"
+#include "cDisk/ResultFacts.h"
+#include "cDisk/ResultRow.h"
 #include "cDisk/cDisk.h"
 #include "cli/FdWriter.h"
 #include "cli/OutputFile.h"
@@ -64,20 +67,32 @@ int PrintToStdout(const std::string& text)
     return kExitOutput;
 }
 
+// --list-columns: each column's key, padded, then its caption.
+std::string ColumnListText()
+{
+    std::string text;
+    for (const ResultFact& fact : AllResultFacts()) {
+        std::string key = fact.column.key;
+        key.resize(std::max<std::size_t>(key.size() + 2, 21), ' ');
+        text += key + fact.column.caption + "\n";
+    }
+    return text;
+}
+
 // Passes each found file to the row writer and keeps the progress line
 // current; names each folder that cannot be read; stops the walk as soon as
 // the output fails.
 class ScanListener : public cDiskEvents {
 public:
-    ScanListener(cDisk& disk, RowWriter* rows, FdWriter& out, ProgressLine& progress)
-        : disk_(disk), rows_(rows), out_(out), progress_(progress) {}
+    ScanListener(cDisk& disk, RowWriter* rows, FactSelection facts, FdWriter& out, ProgressLine& progress)
+        : disk_(disk), rows_(rows), facts_(std::move(facts)), out_(out), progress_(progress) {}
 
     bool AnyFolderUnreadable() const { return unreadable_; }
 
     void Progress(std::string& CurrentPath, std::string& CurrentFile, std::int32_t& FileFound,
                   double& /*ByteFound*/, bool& Cancel) override
     {
-        if (rows_ != nullptr) rows_->Row(BuildFoundFileRow(CurrentPath, CurrentFile));
+        if (rows_ != nullptr) rows_->Row(BuildResultRow(CurrentPath, CurrentFile, facts_));
         progress_.Update(FileFound, CurrentPath);
         if (out_.Failed()) Cancel = true;
     }
@@ -97,6 +112,7 @@ public:
 private:
     cDisk& disk_;
     RowWriter* rows_;
+    FactSelection facts_;
     FdWriter& out_;
     ProgressLine& progress_;
     bool unreadable_ = false;
@@ -121,8 +137,8 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
 
     switch (options.mode) {
     case ScanMode::Files: {
-        const std::unique_ptr<RowWriter> rows = MakeRowWriter(options.format, rules, out);
-        ScanListener listener(disk, rows.get(), out, progress);
+        const std::unique_ptr<RowWriter> rows = MakeRowWriter(options.format, rules, out, ColumnsOf(options.columns));
+        ScanListener listener(disk, rows.get(), options.columns, out, progress);
         disk.SetEvents(&listener);
         rows->Begin();
         disk.SearchFiles(startPath, options.recurse, include, options.excludeSpec, options.minSize,
@@ -133,7 +149,7 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
         break;
     }
     case ScanMode::Count: {
-        ScanListener listener(disk, nullptr, out, progress);
+        ScanListener listener(disk, nullptr, {}, out, progress);
         disk.SetEvents(&listener);
         const std::int32_t count = disk.CountFiles(startPath, options.recurse, include, options.excludeSpec,
                                                    options.minSize, options.maxSize);
@@ -146,7 +162,7 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
     case ScanMode::Folders: {
         // The folder list is the result here, so the engine keeps it.
         disk.SetKeepFoundLists(true);
-        ScanListener listener(disk, nullptr, out, progress);
+        ScanListener listener(disk, nullptr, {}, out, progress);
         disk.SetEvents(&listener);
         const std::int32_t count = disk.SearchFolders(VORN_STD_library::NormalizeFolderPath(startPath),
                                                       options.recurse, include, options.excludeSpec);
@@ -160,6 +176,7 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
     }
     case ScanMode::Help:
     case ScanMode::Version:
+    case ScanMode::ListColumns:
         break;
     }
     progress.Clear();
@@ -171,6 +188,7 @@ int Run(const ScanOptions& options)
     if (options.mode == ScanMode::Help) return PrintToStdout(UsageText());
     if (options.mode == ScanMode::Version)
         return PrintToStdout("VORN Lumbrel " + VORN_STD_library::AppVersionText() + "\n");
+    if (options.mode == ScanMode::ListColumns) return PrintToStdout(ColumnListText());
 
     // A closed pipe shows as EPIPE from write(2) instead of a fatal signal.
     std::signal(SIGPIPE, SIG_IGN);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <limits>
 #include <string_view>
+#include <utility>
 
 namespace cli {
 namespace {
@@ -21,9 +22,11 @@ bool ParseFormat(const std::string& text, OutputFormat& format)
 }
 
 // Checks the combination of options once all of them are known.
-std::string CheckConsistency(const ScanOptions& options, bool countGiven, bool foldersGiven)
+std::string CheckConsistency(const ScanOptions& options, bool countGiven, bool foldersGiven, bool columnsGiven)
 {
     if (countGiven && foldersGiven) return "--count and --folders cannot be combined";
+    if (columnsGiven && options.mode != ScanMode::Files)
+        return "--columns chooses the columns of file rows; it cannot be combined with --count or --folders";
     if (options.format == OutputFormat::Xls && options.mode != ScanMode::Files)
         return "--format xls writes file rows only; it cannot be combined with --count or --folders";
     if (options.csvRaw && options.format != OutputFormat::Csv) return "--csv-raw applies to --format csv only";
@@ -72,6 +75,7 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments)
     ScanOptions& options = outcome.options;
     bool countGiven = false;
     bool foldersGiven = false;
+    bool columnsGiven = false;
     bool pathGiven = false;
     bool optionsEnded = false;
 
@@ -149,6 +153,22 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments)
                 outcome.usageError = "unknown format '" + value + "' (use tsv, csv, json or xls)";
                 return outcome;
             }
+        } else if (name == "--columns") {
+            if (!takeValue(value)) return outcome;
+            if (value == "all") {
+                options.columns = EveryFact();
+            } else {
+                FactListParse chosen = SelectFacts(value);
+                if (!chosen.error.empty()) {
+                    outcome.usageError = "--columns: " + chosen.error + " (--list-columns lists them)";
+                    return outcome;
+                }
+                options.columns = std::move(chosen.facts);
+            }
+            columnsGiven = true;
+        } else if (name == "--list-columns") {
+            options.mode = ScanMode::ListColumns;
+            return outcome;
         } else if (name == "-o" || name == "--output") {
             if (!takeValue(value)) return outcome;
             if (value.empty()) {
@@ -188,7 +208,7 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments)
 
     if (countGiven) options.mode = ScanMode::Count;
     if (foldersGiven) options.mode = ScanMode::Folders;
-    outcome.usageError = CheckConsistency(options, countGiven, foldersGiven);
+    outcome.usageError = CheckConsistency(options, countGiven, foldersGiven, columnsGiven);
     return outcome;
 }
 
@@ -209,6 +229,10 @@ std::string UsageText()
            "      --max-size BYTES  skip larger files (at least 1)\n"
            "      --format FORMAT   tsv (default), csv, json (JSON Lines) or xls\n"
            "      --csv-raw         csv: write values exactly, without the formula guard\n"
+           "      --columns LIST    the columns of each row: keys separated by ',', in\n"
+           "                        that order, or 'all' (default: filename,version,size,\n"
+           "                        date,path,desc,product,company)\n"
+           "      --list-columns    print every column's key and caption\n"
            "  -o, --output FILE     write to FILE instead of standard output; FILE is\n"
            "                        replaced only once the whole output is written\n"
            "      --count           print the number of matching files and their byte total\n"

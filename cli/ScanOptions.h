@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cDisk/ResultFacts.h"
 #include "platform/FixedDecimal.h"
 
 namespace cli {
@@ -20,6 +21,7 @@ enum class ScanMode {
     Folders, // one line per matching folder
     Help,
     Version,
+    ListColumns, // the keys and captions of every column
 };
 
 struct ScanOptions {
@@ -46,6 +48,8 @@ struct ScanOptions {
     // csv: write values exactly, even those a spreadsheet would run as
     // formulas.
     bool csvRaw = false;
+    // The columns of a file row, in order.
+    FactSelection columns = DefaultFactSelection();
 
     // The include list in effect for the chosen mode.
     std::string EffectiveIncludeSpec() const;

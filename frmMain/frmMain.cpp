@@ -173,7 +173,7 @@ void frmMain::SetUpGridColumns()
 {
     grid_.SetColumnCount(0);
     grid_.SetRowCount(0);
-    grid::AddResultColumns(grid_);
+    grid::AddResultColumns(grid_, ColumnsOf(resultFacts_));
 }
 
 void frmMain::SaveSettings()

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "cDisk/ResultFacts.h"
 #include "cDisk/cDisk.h"
 #include "frmMain/WindowServices.h"
 #include "grid/ResultGrid.h"
@@ -105,6 +106,8 @@ private:
 
     WindowServices services_;
     grid::ResultGrid grid_;
+    // The facts the table shows, one column each, in column order.
+    FactSelection resultFacts_ = DefaultFactSelection();
     std::unique_ptr<grid::ResultGridModel> model_;
 
     std::array<QPushButton*, 4> cmd_{};

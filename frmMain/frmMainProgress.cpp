@@ -7,8 +7,9 @@
 
 #include <limits>
 #include <utility>
+#include <vector>
 
-#include "cDisk/FoundFileRow.h"
+#include "cDisk/ResultRow.h"
 #include "platform/EventLoopYield.h"
 
 namespace {
@@ -54,17 +55,10 @@ void frmMain::dsk_progress(const std::string& CurrentPath, const std::string& Cu
                       QStringLiteral(" files found)"));
     YieldThreeTimes();
 
-    FoundFileRow row = BuildFoundFileRow(CurrentPath, CurrentFile);
+    std::vector<grid::CellValue> cells = BuildResultRow(CurrentPath, CurrentFile, resultFacts_);
     const int rowIndex = FileFound - 1;
     grid_.SetRowCount(FileFound);
-    // The row's texts move into their cells; nothing else reads the row.
-    grid_.SetCellValue(rowIndex, 0, std::move(row.fileName));
-    grid_.SetCellValue(rowIndex, 1, std::move(row.version));
-    grid_.SetCellValue(rowIndex, 2, row.size);
-    grid_.SetCellValue(rowIndex, 3,
-                       row.modified ? grid::CellValue(*row.modified) : grid::CellValue(std::monostate{}));
-    grid_.SetCellValue(rowIndex, 4, std::move(row.path));
-    grid_.SetCellValue(rowIndex, 5, std::move(row.desc));
-    grid_.SetCellValue(rowIndex, 6, std::move(row.product));
-    grid_.SetCellValue(rowIndex, 7, std::move(row.company));
+    // The row's values move into their cells; nothing else reads the row.
+    for (std::size_t column = 0; column < cells.size(); ++column)
+        grid_.SetCellValue(rowIndex, static_cast<int>(column), std::move(cells[column]));
 }

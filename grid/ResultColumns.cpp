@@ -1,4 +1,4 @@
-// Creates the result table's columns from their one description.
+// Creates table and workbook columns from column descriptions.
 #include "grid/ResultColumns.h"
 
 #include <utility>
@@ -7,9 +7,9 @@
 
 namespace grid {
 
-void AddResultColumns(ResultGrid& table)
+void AddResultColumns(ResultGrid& table, std::span<const ResultColumn> columns)
 {
-    for (const ResultColumn& design : kResultColumns) {
+    for (const ResultColumn& design : columns) {
         GridColumn& column = table.AddColumn(design.key);
         column.SetCaption(design.caption);
         if (design.textAlignment != kAlignGeneral) column.CellStyle().SetTextAlignment(design.textAlignment);
@@ -19,18 +19,18 @@ void AddResultColumns(ResultGrid& table)
     }
 }
 
-std::vector<xls::SheetColumn> ResultSheetColumns()
+std::vector<xls::SheetColumn> ResultSheetColumns(std::span<const ResultColumn> columns)
 {
-    std::vector<xls::SheetColumn> columns;
-    for (const ResultColumn& design : kResultColumns) {
+    std::vector<xls::SheetColumn> sheetColumns;
+    for (const ResultColumn& design : columns) {
         xls::SheetColumn column;
         column.caption = design.caption;
         column.widthTwips = design.widthTwips;
         column.kind = SheetColumnKind(design.dataType);
         column.numberFormat = design.format;
-        columns.push_back(std::move(column));
+        sheetColumns.push_back(std::move(column));
     }
-    return columns;
+    return sheetColumns;
 }
 
 } // namespace grid

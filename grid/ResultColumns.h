@@ -1,8 +1,10 @@
-// The eight columns of the result table, in their order: the window creates
-// them at start-up, the command line writes them as its columns and its
-// workbook's columns. Widths are in twips.
+// How a result-table column looks: key, caption, width, data type, alignment
+// and number format. The grid takes these descriptions as data: the engine's
+// fact catalogue owns which columns exist and in what order; here they become
+// table columns and workbook columns. Widths are in twips.
 #pragma once
 
+#include <span>
 #include <vector>
 
 #include "grid/GridColumn.h"
@@ -22,27 +24,16 @@ struct ResultColumn {
     const char* format;  // the cell style's number format; empty for none
 };
 
-inline constexpr ResultColumn kResultColumns[] = {
-    {"filename", "Filename", 1500, kDataTypeText, kAlignGeneral, ""},
-    {"version", "Version", 1200, kDataTypeText, kAlignRightCenter, ""},
-    {"size", "Size", 900, kDataTypeInteger, kAlignRightCenter, "#,0"},
-    {"date", "Date", 1800, kDataTypeDateTime, kAlignGeneral, ""},
-    {"path", "Path", 1800, kDataTypeText, kAlignGeneral, ""},
-    {"desc", "Description", 1800, kDataTypeText, kAlignGeneral, ""},
-    {"product", "Product", 1800, kDataTypeText, kAlignGeneral, ""},
-    {"company", "Company", 1800, kDataTypeText, kAlignGeneral, ""},
-};
-
-// Adds the eight columns to the table: for each, the column under its key,
-// then its caption, the alignment and format that differ from the grid's
-// defaults, its width and its data type.
-void AddResultColumns(ResultGrid& table);
+// Adds the columns to the table, in order: for each, the column under its
+// key, then its caption, the alignment and format that differ from the
+// grid's defaults, its width and its data type.
+void AddResultColumns(ResultGrid& table, std::span<const ResultColumn> columns);
 
 // How a workbook shows a column of the given data type.
 xls::ColumnKind SheetColumnKind(int dataType);
 
-// The workbook columns of the result table, as an export of the window's
-// table would write them.
-std::vector<xls::SheetColumn> ResultSheetColumns();
+// The workbook columns for the given columns, as an export of a table made
+// from them would write them.
+std::vector<xls::SheetColumn> ResultSheetColumns(std::span<const ResultColumn> columns);
 
 } // namespace grid

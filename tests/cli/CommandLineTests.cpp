@@ -87,12 +87,36 @@ TEST(CommandLine, MalformedCommandLinesAreUsageErrors)
         {"--quiet=yes"},
         {"--min-size", "10", "--max-size", "9"},
         {"--max-size", "0"},          // 0 would mean "no limit" to the engine
+        {"--columns", "size,nosuch"},
+        {"--columns", ""},
+        {"--columns", "size", "--count"},
     };
     for (const auto& arguments : bad) {
         std::string joined;
         for (const auto& argument : arguments) joined += argument + " ";
         EXPECT_NE(Parse(arguments).usageError, "") << joined;
     }
+}
+
+TEST(CommandLine, ColumnsAreChosenByKeyInTheirOrderOrAll)
+{
+    const struct {
+        std::vector<std::string> arguments;
+        std::vector<std::string> keys;
+    } cases[] = {
+        {{}, {"filename", "version", "size", "date", "path", "desc", "product", "company"}},
+        {{"--columns", "sha256,filename"}, {"sha256", "filename"}},
+        {{"--columns=renamed"}, {"renamed"}},
+    };
+    for (const auto& c : cases) {
+        const ParseOutcome outcome = Parse(c.arguments);
+        ASSERT_EQ(outcome.usageError, "");
+        std::vector<std::string> keys;
+        for (const ResultFact* fact : outcome.options.columns) keys.push_back(fact->column.key);
+        EXPECT_EQ(keys, c.keys);
+    }
+    EXPECT_EQ(Parse({"--columns", "all"}).options.columns.size(), AllResultFacts().size());
+    EXPECT_EQ(Parse({"--list-columns"}).options.mode, ScanMode::ListColumns);
 }
 
 TEST(CommandLine, EqualSizeLimitsAreAccepted)

@@ -308,6 +308,32 @@ TEST_F(ScanProgram, UsageErrorsExitWithTwoAndAHint)
     EXPECT_EQ(help.out.rfind("Usage: lumbrel-scan", 0), 0u);
 }
 
+TEST_F(ScanProgram, ChosenColumnsInEveryFormatAndTheirList)
+{
+    const std::vector<std::string> only = {"--no-subfolders", "-f", "plain.dll", "--columns",
+                                           "renamed,sha256,comments,date", root_};
+    auto run = [&](const std::string& format) {
+        std::vector<std::string> arguments = {"--format", format};
+        arguments.insert(arguments.end(), only.begin(), only.end());
+        return RunScan(arguments).out;
+    };
+    // sha256sum of tests/fixtures/pe/plain64.dll, which plain.dll copies.
+    const std::string digest = "df5c59a1d7b7fcc40afc7dcaa7f6e5e1d27ba224f96b436d8b52ef652b386e5e";
+    EXPECT_EQ(run("tsv"), "Renamed\tSHA-256\tComments\tDate\nno\t" + digest + "\t\t2021-03-04 05:06:07\n");
+    EXPECT_EQ(run("csv"), "Renamed,SHA-256,Comments,Date\r\nno," + digest + ",,2021-03-04 05:06:07\r\n");
+    EXPECT_EQ(run("json"),
+              "{\"renamed\":\"no\",\"sha256\":\"" + digest + "\",\"comments\":\"\",\"date\":\"2021-03-04 05:06:07\"}\n");
+
+    const ProcessResult unknown = RunScan({"--columns", "size,nosuch", root_});
+    EXPECT_EQ(unknown.exitStatus, 2);
+    EXPECT_NE(unknown.err.find("'nosuch'"), std::string::npos) << unknown.err;
+
+    const ProcessResult list = RunScan({"--list-columns"});
+    EXPECT_EQ(list.exitStatus, 0);
+    EXPECT_EQ(list.out.rfind("filename             Filename\nversion              Version\n", 0), 0u) << list.out;
+    EXPECT_NE(list.out.find("\nsha256               SHA-256\n"), std::string::npos) << list.out;
+}
+
 TEST_F(ScanProgram, OutputThatCannotBeWrittenExitsWithThree)
 {
     const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);

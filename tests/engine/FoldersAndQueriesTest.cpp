@@ -8,7 +8,7 @@
 
 #include "VORN_STD_library/FileFacts.h"
 #include "VORN_STD_library/VersionStrings.h"
-#include "cDisk/FoundFileRow.h"
+#include "cDisk/ResultRow.h"
 #include "cDisk/cDisk.h"
 #include "platform/FileIcons.h"
 #include "tests/engine/Recorder.h"
@@ -71,31 +71,68 @@ TEST(SearchFolders, ListGrowsPast200)
     EXPECT_FALSE(disk.ListFound()[200].empty());
 }
 
-TEST(FoundFileRow, MatchesTheSingleQueries)
+TEST(ResultRow, DefaultRowMatchesTheSingleQueries)
 {
     const TempFolder tmp;
     std::filesystem::copy_file(std::string(LUMBREL_FIXTURES_DIR) + "/pe/plain64.dll", tmp.path() + "plain.dll");
     cDisk disk;
     const std::string full = tmp.path() + "plain.dll";
-    const FoundFileRow row = BuildFoundFileRow(tmp.path(), "plain.dll");
-    EXPECT_EQ(row.fileName, "plain.dll");
-    EXPECT_EQ(row.path, tmp.path());
-    EXPECT_EQ(row.version, "1.2.3.4");
-    EXPECT_EQ(row.version, disk.GetFileVersion(full));
-    EXPECT_EQ(row.desc, disk.GetFileInfo(full, 1));
-    EXPECT_EQ(row.product, "Plain Product");
-    EXPECT_EQ(row.company, "Plain Company");
-    EXPECT_EQ(row.size, VORN_STD_library::ReadFileSize(full));
-    EXPECT_FALSE(row.size.IsZero());
-    EXPECT_EQ(row.modified, VORN_STD_library::ReadLastModifiedLocal(full));
+    using grid::CellValue;
+    const std::vector<CellValue> row = BuildResultRow(tmp.path(), "plain.dll", DefaultFactSelection());
+    const std::vector<CellValue> expected = {
+        CellValue(std::string("plain.dll")),
+        CellValue(std::string("1.2.3.4")),
+        CellValue(VORN_STD_library::ReadFileSize(full)),
+        CellValue(*VORN_STD_library::ReadLastModifiedLocal(full)),
+        CellValue(tmp.path()),
+        CellValue(disk.GetFileInfo(full, 1)),
+        CellValue(std::string("Plain Product")),
+        CellValue(std::string("Plain Company")),
+    };
+    EXPECT_EQ(row, expected);
+    EXPECT_EQ(std::get<std::string>(row[1]), disk.GetFileVersion(full));
 
     std::filesystem::remove(full);
-    const FoundFileRow vanished = BuildFoundFileRow(tmp.path(), "plain.dll");
-    EXPECT_EQ(vanished.fileName, "plain.dll");
-    EXPECT_EQ(vanished.version, "");
-    EXPECT_EQ(vanished.company, "");
-    EXPECT_TRUE(vanished.size.IsZero());
-    EXPECT_FALSE(vanished.modified.has_value());
+    const std::vector<CellValue> vanished = BuildResultRow(tmp.path(), "plain.dll", DefaultFactSelection());
+    const std::vector<CellValue> empty = {
+        CellValue(std::string("plain.dll")), CellValue(std::string()), CellValue(platform::FixedDecimal()),
+        CellValue(),                         CellValue(tmp.path()),    CellValue(std::string()),
+        CellValue(std::string()),            CellValue(std::string()),
+    };
+    EXPECT_EQ(vanished, empty);
+}
+
+TEST(ResultRow, CellsFollowTheSelectionOrder)
+{
+    const std::string folder = std::string(LUMBREL_FIXTURES_DIR) + "/pe/";
+    const FactListParse chosen = SelectFacts("company,filename");
+    ASSERT_EQ(chosen.error, "");
+    EXPECT_EQ(BuildResultRow(folder, "plain64.dll", chosen.facts),
+              (std::vector<grid::CellValue>{std::string("Plain Company"), std::string("plain64.dll")}));
+}
+
+TEST(FactCatalogue, KeyListsSelectKnownKeysOnce)
+{
+    const struct {
+        const char* list;
+        std::size_t count;
+        const char* error;
+    } cases[] = {
+        {"size", 1, ""},
+        {"filename,version,size,date,path,desc,product,company", 8, ""},
+        {"size,nosuch", 0, "unknown column 'nosuch'"},
+        {"size,,date", 0, "unknown column ''"},
+        {"", 0, "unknown column ''"},
+        {"Size", 0, "unknown column 'Size'"},
+        {"size,date,size", 0, "column given twice: 'size'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.list);
+        const FactListParse parsed = SelectFacts(c.list);
+        EXPECT_EQ(parsed.facts.size(), c.count);
+        EXPECT_EQ(parsed.error, c.error);
+    }
+    EXPECT_EQ(SelectFacts("filename,version,size,date,path,desc,product,company").facts, DefaultFactSelection());
 }
 
 namespace {

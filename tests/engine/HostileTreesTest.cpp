@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "cDisk/FoundFileRow.h"
+#include "cDisk/ResultRow.h"
 #include "cDisk/cDisk.h"
 #include "tests/engine/Recorder.h"
 #include "tests/platform/DeepTree.h"
@@ -61,14 +61,15 @@ TEST(HostileTrees, LinksFifosAndOddNamesAreFilesThatNeverBlock)
     std::vector<std::string> names = disk.ListFound();
     EXPECT_NE(std::find(names.begin(), names.end(), oddName), names.end());
 
-    const FoundFileRow odd = BuildFoundFileRow(tmp.path(), oddName);
-    EXPECT_EQ(odd.size.Whole(), 3);
-    EXPECT_TRUE(odd.modified.has_value());
-    const FoundFileRow pipe = BuildFoundFileRow(tmp.path(), "pipe.exe");
-    EXPECT_TRUE(pipe.size.IsZero());
-    EXPECT_EQ(pipe.version, "");
-    const FoundFileRow dangling = BuildFoundFileRow(tmp.path(), "dangling.exe");
-    EXPECT_FALSE(dangling.modified.has_value());
+    const FactListParse facts = SelectFacts("size,date,version");
+    const std::vector<grid::CellValue> odd = BuildResultRow(tmp.path(), oddName, facts.facts);
+    EXPECT_EQ(std::get<platform::FixedDecimal>(odd[0]).Whole(), 3);
+    EXPECT_TRUE(std::holds_alternative<platform::DateTime>(odd[1]));
+    const std::vector<grid::CellValue> pipe = BuildResultRow(tmp.path(), "pipe.exe", facts.facts);
+    EXPECT_TRUE(std::get<platform::FixedDecimal>(pipe[0]).IsZero());
+    EXPECT_EQ(std::get<std::string>(pipe[2]), "");
+    const std::vector<grid::CellValue> dangling = BuildResultRow(tmp.path(), "dangling.exe", facts.facts);
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(dangling[1]));
 }
 
 TEST(HostileTrees, UnreadableFolderIsReportedAndPassedOver)

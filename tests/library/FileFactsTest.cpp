@@ -2,7 +2,9 @@
 // sizes beyond 32 bits, FIFOs, unreadable and missing files, the fixed
 // version text, the first-translation rule of the string reader, and the
 // row facts read in one look agreeing with the single readers.
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -23,6 +25,17 @@ namespace {
 std::string Fixture(const std::string& name)
 {
     return std::string(LUMBREL_FIXTURES_DIR) + "/pe/" + name;
+}
+
+// The digest a coreutils command ("sha256sum") gives for the file.
+std::string DigestByCommand(const std::string& command, const std::string& path)
+{
+    std::string digest;
+    if (FILE* pipe = ::popen((command + " '" + path + "'").c_str(), "r")) {
+        for (int c = std::fgetc(pipe); c != EOF && c != ' '; c = std::fgetc(pipe)) digest.push_back(static_cast<char>(c));
+        ::pclose(pipe);
+    }
+    return digest;
 }
 
 std::string Iso(const platform::DateTime& value)
@@ -173,4 +186,24 @@ TEST(ReadFileRowFacts, APathHoldingANulNamesNoFile)
     EXPECT_FALSE(ReadFileRowFacts(cut).modified.has_value());
     EXPECT_TRUE(ReadFileSize(cut).IsZero());
     EXPECT_FALSE(ReadLastModifiedLocal(cut).has_value());
+}
+
+TEST(ReadFileRowFacts, DigestsOnlyWhenAskedAndEqualToTheCommands)
+{
+    const TempFolder tmp;
+    const std::string large = tmp.path() + "large.bin";
+    {
+        std::ofstream out(large, std::ios::binary);
+        for (int i = 0; i < 700000; ++i) out.put(static_cast<char>(i * 7 % 251));
+    }
+    for (const std::string& path : {Fixture("plain64.dll"), Fixture("empty.dll"), large}) {
+        SCOPED_TRACE(path);
+        EXPECT_FALSE(ReadFileRowFacts(path).digests.has_value());
+        const std::optional<FileDigests> digests = ReadFileRowFacts(path, true).digests;
+        ASSERT_TRUE(digests.has_value());
+        EXPECT_EQ(digests->md5, DigestByCommand("md5sum", path));
+        EXPECT_EQ(digests->sha1, DigestByCommand("sha1sum", path));
+        EXPECT_EQ(digests->sha256, DigestByCommand("sha256sum", path));
+    }
+    EXPECT_FALSE(ReadFileRowFacts(tmp.path() + "missing.bin", true).digests.has_value());
 }

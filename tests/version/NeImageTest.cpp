@@ -4,7 +4,7 @@
 #include "FixtureFiles.h"
 #include "VORN_STD_library/FileFacts.h"
 #include "VORN_STD_library/VersionStrings.h"
-#include "cDisk/FoundFileRow.h"
+#include "cDisk/ResultRow.h"
 #include "platform/version/VersionInfo.h"
 
 #include <gtest/gtest.h>
@@ -93,11 +93,10 @@ TEST(NeImage, LibraryAndResultRowReadTheImageLikeAnyOther)
     EXPECT_EQ(VORN_STD_library::ReadVersionString(path, 5), kProduct);
     EXPECT_EQ(VORN_STD_library::ReadVersionString(path, 6), "3.10");
 
-    const FoundFileRow row = BuildFoundFileRow(PeFixture(""), "ne_plain.dll");
-    EXPECT_EQ(row.version, "3.10.0.103");
-    EXPECT_EQ(row.desc, kDescription);
-    EXPECT_EQ(row.product, kProduct);
-    EXPECT_EQ(row.company, kCompany);
+    const std::vector<grid::CellValue> row =
+        BuildResultRow(PeFixture(""), "ne_plain.dll", SelectFacts("version,desc,product,company").facts);
+    EXPECT_EQ(row, (std::vector<grid::CellValue>{std::string("3.10.0.103"), std::string(kDescription),
+                                                 std::string(kProduct), std::string(kCompany)}));
 
     EXPECT_EQ(VORN_STD_library::ReadFixedFileVersion(PeFixture("ne_no_version.dll")), "");
     EXPECT_EQ(VORN_STD_library::ReadVersionString(PeFixture("ne_no_version.dll"), 0), "");

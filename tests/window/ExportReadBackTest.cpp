@@ -11,7 +11,7 @@
 #include <map>
 #include <tuple>
 
-#include "grid/ResultColumns.h"
+#include "cDisk/ResultFacts.h"
 #include "tests/window/WindowFixture.h"
 
 namespace {
@@ -63,7 +63,7 @@ TEST_F(WindowTest, AnExportReadsBackAsTheTableHoldsIt)
     for (int column = 0; column < 8; ++column) {
         const ReadCell& heading = cells.at({0, 0, column});
         EXPECT_EQ(heading.type, kText);
-        EXPECT_EQ(heading.value.toString().toStdString(), grid::kResultColumns[column].caption);
+        EXPECT_EQ(heading.value.toString().toStdString(), DefaultFactSelection()[column]->column.caption);
     }
     for (int row = 0; row < table.RowCount(); ++row) {
         for (int column = 0; column < 8; ++column) {

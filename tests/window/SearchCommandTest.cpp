@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <set>
 
-#include "cDisk/FoundFileRow.h"
+#include "cDisk/ResultRow.h"
 #include "grid/ResultGridView.h"
 #include "tests/window/WindowFixture.h"
 
@@ -64,14 +64,10 @@ TEST_F(WindowTest, SearchFillsOneRowPerFileAndEndsSortedByName)
     EXPECT_EQ(CellText(1, 4), root);
     // The PE fixture: its row has the same facts the shared row builder gives.
     const std::string folder = root + "sub/";
-    const FoundFileRow expected = BuildFoundFileRow(folder, "plain32.dll");
-    EXPECT_FALSE(expected.version.empty());
-    EXPECT_EQ(CellText(3, 1), expected.version);
-    EXPECT_EQ(std::get<platform::FixedDecimal>(table.CellValueAt(3, 2)), expected.size);
+    const std::vector<grid::CellValue> expected = BuildResultRow(folder, "plain32.dll", DefaultFactSelection());
+    EXPECT_FALSE(std::get<std::string>(expected[1]).empty());
+    for (int column = 0; column < 8; ++column) EXPECT_EQ(table.CellValueAt(3, column), expected[column]);
     EXPECT_EQ(CellText(3, 4), folder);
-    EXPECT_EQ(CellText(3, 5), expected.desc);
-    EXPECT_EQ(CellText(3, 6), expected.product);
-    EXPECT_EQ(CellText(3, 7), expected.company);
 
     // The box keeps exactly what was typed; the buttons are idle again.
     EXPECT_EQ(w.txt(1)->text(), typedPath);

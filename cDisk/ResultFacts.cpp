@@ -1,0 +1,188 @@
+// The fact catalogue: one entry per fact, with its column and its reader.
+#include "cDisk/ResultFacts.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "VORN_STD_library/VersionFacts.h"
+#include "VORN_STD_library/VersionStrings.h"
+#include "grid/GridColumn.h"
+#include "grid/GridStyle.h"
+
+namespace {
+
+using grid::CellValue;
+
+// A string-table value of the first translation; empty without version
+// information.
+std::string VersionText(const FoundFileFacts& found, std::string_view valueName)
+{
+    const std::optional<platform::VersionInfo>& info = found.file.version;
+    return info ? VORN_STD_library::VersionStringNamed(*info, valueName) : std::string();
+}
+
+// A text decoded from the fixed record; empty without one.
+template <std::string (*Decode)(const platform::FixedFileInfo&)>
+CellValue FixedRecordText(const FoundFileFacts& found)
+{
+    const std::optional<platform::VersionInfo>& info = found.file.version;
+    if (!info || info->Size() == 0) return std::string();
+    const std::optional<platform::FixedFileInfo> fixed = info->Fixed();
+    return fixed ? Decode(*fixed) : std::string();
+}
+
+CellValue FileName(const FoundFileFacts& found) { return found.name; }
+
+CellValue FixedVersion(const FoundFileFacts& found)
+{
+    const std::optional<platform::VersionInfo>& info = found.file.version;
+    return info ? VORN_STD_library::FixedFileVersionText(*info) : std::string();
+}
+
+CellValue Size(const FoundFileFacts& found) { return found.file.size; }
+
+CellValue Modified(const FoundFileFacts& found)
+{
+    return found.file.modified ? CellValue(*found.file.modified) : CellValue();
+}
+
+CellValue Folder(const FoundFileFacts& found) { return found.folder; }
+CellValue Description(const FoundFileFacts& found) { return VersionText(found, "FileDescription"); }
+CellValue Product(const FoundFileFacts& found) { return VersionText(found, "ProductName"); }
+CellValue Company(const FoundFileFacts& found) { return VersionText(found, "CompanyName"); }
+CellValue FileVersionString(const FoundFileFacts& found) { return VersionText(found, "FileVersion"); }
+CellValue ProductVersionString(const FoundFileFacts& found) { return VersionText(found, "ProductVersion"); }
+CellValue InternalName(const FoundFileFacts& found) { return VersionText(found, "InternalName"); }
+CellValue OriginalName(const FoundFileFacts& found) { return VersionText(found, "OriginalFilename"); }
+CellValue Copyright(const FoundFileFacts& found) { return VersionText(found, "LegalCopyright"); }
+CellValue Comments(const FoundFileFacts& found) { return VersionText(found, "Comments"); }
+CellValue PrivateBuild(const FoundFileFacts& found) { return VersionText(found, "PrivateBuild"); }
+CellValue SpecialBuild(const FoundFileFacts& found) { return VersionText(found, "SpecialBuild"); }
+CellValue Trademarks(const FoundFileFacts& found) { return VersionText(found, "LegalTrademarks"); }
+
+CellValue Md5(const FoundFileFacts& found) { return found.file.digests ? found.file.digests->md5 : std::string(); }
+CellValue Sha1(const FoundFileFacts& found) { return found.file.digests ? found.file.digests->sha1 : std::string(); }
+CellValue Sha256(const FoundFileFacts& found)
+{
+    return found.file.digests ? found.file.digests->sha256 : std::string();
+}
+
+CellValue Translation(const FoundFileFacts& found)
+{
+    const std::optional<platform::VersionInfo>& info = found.file.version;
+    return info && info->Size() != 0 ? VORN_STD_library::FirstTranslationKey(*info) : std::string();
+}
+
+CellValue VersionMismatch(const FoundFileFacts& found)
+{
+    const std::optional<platform::VersionInfo>& info = found.file.version;
+    if (!info || info->Size() == 0) return std::string();
+    const std::optional<platform::FixedFileInfo> fixed = info->Fixed();
+    if (!fixed) return std::string();
+    return VORN_STD_library::VersionMismatchText(VersionText(found, "FileVersion"), *fixed);
+}
+
+CellValue Renamed(const FoundFileFacts& found)
+{
+    return VORN_STD_library::RenamedText(VersionText(found, "OriginalFilename"), found.name);
+}
+
+constexpr int kText = grid::kDataTypeText;
+constexpr int kLeft = grid::kAlignGeneral;
+constexpr int kRight = grid::kAlignRightCenter;
+
+constexpr ResultFact kFacts[] = {
+    {{"filename", "Filename", 1500, kText, kLeft, ""}, FileName},
+    {{"version", "Version", 1200, kText, kRight, ""}, FixedVersion},
+    {{"size", "Size", 900, grid::kDataTypeInteger, kRight, "#,0"}, Size},
+    {{"date", "Date", 1800, grid::kDataTypeDateTime, kLeft, ""}, Modified},
+    {{"path", "Path", 1800, kText, kLeft, ""}, Folder},
+    {{"desc", "Description", 1800, kText, kLeft, ""}, Description},
+    {{"product", "Product", 1800, kText, kLeft, ""}, Product},
+    {{"company", "Company", 1800, kText, kLeft, ""}, Company},
+    {{"fileversion", "File version", 1500, kText, kLeft, ""}, FileVersionString},
+    {{"productversion", "Product version", 1500, kText, kLeft, ""}, ProductVersionString},
+    {{"internal", "Internal name", 1500, kText, kLeft, ""}, InternalName},
+    {{"original", "Original filename", 1500, kText, kLeft, ""}, OriginalName},
+    {{"copyright", "Copyright", 1800, kText, kLeft, ""}, Copyright},
+    {{"comments", "Comments", 1800, kText, kLeft, ""}, Comments},
+    {{"privatebuild", "Private build", 1500, kText, kLeft, ""}, PrivateBuild},
+    {{"specialbuild", "Special build", 1500, kText, kLeft, ""}, SpecialBuild},
+    {{"legaltrademarks", "Trademarks", 1800, kText, kLeft, ""}, Trademarks},
+    {{"translation", "Translation", 1000, kText, kLeft, ""}, Translation},
+    {{"fixedproductversion", "Fixed product version", 1200, kText, kRight, ""},
+     FixedRecordText<VORN_STD_library::FixedProductVersionText>},
+    {{"fileflags", "File flags", 1500, kText, kLeft, ""}, FixedRecordText<VORN_STD_library::FileFlagsText>},
+    {{"fileos", "File OS", 1500, kText, kLeft, ""}, FixedRecordText<VORN_STD_library::FileOsText>},
+    {{"filetype", "File type", 1500, kText, kLeft, ""}, FixedRecordText<VORN_STD_library::FileTypeText>},
+    {{"versionmismatch", "Version mismatch", 900, kText, kLeft, ""}, VersionMismatch},
+    {{"renamed", "Renamed", 900, kText, kLeft, ""}, Renamed},
+    {{"md5", "MD5", 2400, kText, kLeft, ""}, Md5, true},
+    {{"sha1", "SHA-1", 2800, kText, kLeft, ""}, Sha1, true},
+    {{"sha256", "SHA-256", 4800, kText, kLeft, ""}, Sha256, true},
+};
+
+constexpr std::size_t kDefaultFactCount = 8;
+
+} // namespace
+
+std::span<const ResultFact> AllResultFacts()
+{
+    return kFacts;
+}
+
+const ResultFact* FindResultFact(std::string_view key)
+{
+    for (const ResultFact& fact : kFacts)
+        if (key == fact.column.key) return &fact;
+    return nullptr;
+}
+
+const FactSelection& DefaultFactSelection()
+{
+    static const FactSelection selection = [] {
+        FactSelection facts;
+        for (std::size_t i = 0; i < kDefaultFactCount; ++i) facts.push_back(&kFacts[i]);
+        return facts;
+    }();
+    return selection;
+}
+
+FactSelection EveryFact()
+{
+    FactSelection facts;
+    for (const ResultFact& fact : kFacts) facts.push_back(&fact);
+    return facts;
+}
+
+FactListParse SelectFacts(std::string_view keyList)
+{
+    FactListParse parsed;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = keyList.find(',', start);
+        const std::string_view key = keyList.substr(start, comma == std::string_view::npos ? comma : comma - start);
+        const ResultFact* fact = FindResultFact(key);
+        if (fact == nullptr || std::find(parsed.facts.begin(), parsed.facts.end(), fact) != parsed.facts.end()) {
+            parsed.error = (fact == nullptr ? "unknown column '" : "column given twice: '") + std::string(key) + "'";
+            parsed.facts.clear();
+            return parsed;
+        }
+        parsed.facts.push_back(fact);
+        if (comma == std::string_view::npos) return parsed;
+        start = comma + 1;
+    }
+}
+
+bool SelectionReadsDigests(const FactSelection& facts)
+{
+    return std::any_of(facts.begin(), facts.end(), [](const ResultFact* fact) { return fact->readsDigests; });
+}
+
+std::vector<grid::ResultColumn> ColumnsOf(const FactSelection& facts)
+{
+    std::vector<grid::ResultColumn> columns;
+    columns.reserve(facts.size());
+    for (const ResultFact* fact : facts) columns.push_back(fact->column);
+    return columns;
+}

@@ -1,0 +1,16 @@
+// The one builder of a result row: the window and the command line both build
+// their rows here, so both show exactly the same facts.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cDisk/ResultFacts.h"
+#include "grid/CellValue.h"
+
+// The cells of the selected facts, in selection order, for the file
+// folder + name (folder ends in "/"). The file is looked at and opened once
+// for the whole row; a file that has vanished gets empty cells for what can
+// no longer be read.
+std::vector<grid::CellValue> BuildResultRow(const std::string& folder, const std::string& name,
+                                            const FactSelection& facts);

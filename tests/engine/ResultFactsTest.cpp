@@ -1,0 +1,61 @@
+// The version facts of a result row, read from the PE fixtures.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "cDisk/ResultRow.h"
+
+namespace {
+
+constexpr const char* kVersionFacts =
+    "fileversion,productversion,internal,original,copyright,comments,privatebuild,specialbuild,legaltrademarks,"
+    "translation,fixedproductversion,fileflags,fileos,filetype,versionmismatch,renamed";
+
+std::vector<std::string> Texts(const std::vector<grid::CellValue>& cells)
+{
+    std::vector<std::string> texts;
+    for (const grid::CellValue& cell : cells) texts.push_back(std::get<std::string>(cell));
+    return texts;
+}
+
+} // namespace
+
+TEST(ResultFacts, VersionFactsOfTheFixtures)
+{
+    const struct {
+        const char* file;
+        std::vector<std::string> texts;
+    } cases[] = {
+        {"rich_strings.dll",
+         {"6.1.7601.17514 (win7sp1_rtm.101119-1850)", "6.1.7600.16385", "richdrv", "RICH_STRINGS.DLL.MUI",
+          "Copyright 2025 Rich", "Built for the tests", "Built by the tests", "Special for the tests",
+          "Rich is a trademark", "040904B0", "6.1.7600.16385", "Debug|PrivateBuild", "NT (Windows32)",
+          "Driver (Printer)", "no", "no"}},
+        {"plain64.dll",
+         {"", "1.2", "plain", "plain.dll", "Copyright 2024 Plain", "", "", "", "", "040904B0", "1.2.0.0", "",
+          "NT (Windows32)", "DLL", "", "yes"}},
+        {"two_translations.dll",
+         {"", "", "", "", "", "", "", "", "", "040704E4", "2.0.50727.42", "", "NT (Windows32)", "DLL", "", ""}},
+        {"ne_plain.dll",
+         {"", "3.10", "", "", "", "", "", "", "", "040904E4", "3.10.0.103", "", "DOS (Windows16)", "DLL", "", ""}},
+        {"no_fixed.dll", {"", "", "", "", "", "", "", "", "", "040904B0", "", "", "", "", "", ""}},
+        {"text_file.dll", std::vector<std::string>(16)},
+    };
+    const FactListParse facts = SelectFacts(kVersionFacts);
+    ASSERT_EQ(facts.error, "");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        EXPECT_EQ(Texts(BuildResultRow(std::string(LUMBREL_FIXTURES_DIR) + "/pe/", c.file, facts.facts)), c.texts);
+    }
+}
+
+TEST(ResultFacts, DigestCellsAreEmptyForWhatCannotBeRead)
+{
+    const FactListParse facts = SelectFacts("sha1,md5,sha256");
+    const std::string fixtures = std::string(LUMBREL_FIXTURES_DIR) + "/pe/";
+    EXPECT_EQ(Texts(BuildResultRow(fixtures, "empty.dll", facts.facts)),
+              (std::vector<std::string>{"da39a3ee5e6b4b0d3255bfef95601890afd80709", "d41d8cd98f00b204e9800998ecf8427e",
+                                        "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"}));
+    EXPECT_EQ(Texts(BuildResultRow(fixtures, "no_such_file.dll", facts.facts)), std::vector<std::string>(3));
+}

@@ -142,6 +142,7 @@ void frmMain::CreateControls()
     }
     connect(grd_, &grid::ResultGridView::columnNotification, this,
             [this](int position) { grd_ColumnNotification(position); });
+    connect(grd_, &grid::ResultGridView::headingMenuRequested, this, &frmMain::ShowHeadingMenu);
 }
 
 void frmMain::SetTabOrder()
@@ -163,17 +164,10 @@ void frmMain::Form_Load()
     cmd_[kSearch]->setEnabled(true);
     cmd_[kCancel]->setEnabled(false);
     cmd_[kExport]->setEnabled(false);
-    SetUpGridColumns();
+    SetUpGridColumns(RememberedFacts());
     grid_.Refresh();
     activateWindow();
     txt_[0]->setFocus(Qt::OtherFocusReason);
-}
-
-void frmMain::SetUpGridColumns()
-{
-    grid_.SetColumnCount(0);
-    grid_.SetRowCount(0);
-    grid::AddResultColumns(grid_, ColumnsOf(resultFacts_));
 }
 
 void frmMain::SaveSettings()

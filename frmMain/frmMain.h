@@ -20,6 +20,8 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
+class QPoint;
 class QPushButton;
 class LineControl;
 
@@ -66,6 +68,12 @@ public:
     // Sorts the table by the column at this 1-based position.
     void grd_ColumnNotification(int position);
 
+    // The heading row's menu: every fact, checked when its column is shown.
+    QMenu* BuildHeadingMenu();
+    // Shows or hides the fact's column, adding and filling it when the table
+    // has none yet; the last shown column cannot be hidden.
+    void SetFactShown(const std::string& key, bool show);
+
     // Fits the line, the table and the status line to the client area.
     void LayoutControls();
 
@@ -78,7 +86,17 @@ private:
     void CreateControls();
     void SetTabOrder();
     void Form_Load();
-    void SetUpGridColumns();
+    // Makes the table's columns: the shown facts in order, then the file
+    // name and folder, hidden, where they are not among them.
+    void SetUpGridColumns(const FactSelection& shown);
+    FactSelection RememberedFacts() const;
+    FactSelection ShownFacts() const;
+    void SaveShownColumns();
+    void ShowHeadingMenu(const QPoint& globalPosition);
+    void AddFilledColumn(const ResultFact& fact);
+    // Before a search: columns hidden since the last one are dropped, so no
+    // fact is read that is not shown (the file name and folder excepted).
+    void DropHiddenColumns();
     void SaveSettings();
 
     // Returns false when the window was closed during the walk: then the

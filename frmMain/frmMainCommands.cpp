@@ -70,6 +70,7 @@ bool frmMain::SearchCommand()
 
     SaveSettings();
     grid_.SetRowCount(0);
+    DropHiddenColumns();
     lblInfo_->setText(QString());
     dsk_ = std::make_unique<cDisk>();
     dsk_->SetEvents(this);

@@ -37,6 +37,12 @@ void GridColumn::SetSortOrder(int order)
     HeadingChanged();
 }
 
+void GridColumn::SetVisible(bool visible)
+{
+    visible_ = visible;
+    HeadingChanged();
+}
+
 void GridColumn::StyleChanged(StyleTarget target)
 {
     if (target == StyleTarget::Heading)

@@ -1,5 +1,6 @@
 // One column of the result table: its key, heading caption, width in twips,
-// data type code, sort order and its two styles (cells and heading).
+// data type code, sort order, whether it is shown, and its two styles (cells
+// and heading).
 #pragma once
 
 #include <string>
@@ -43,6 +44,10 @@ public:
     int SortOrder() const { return sortOrder_; }
     void SetSortOrder(int order);
 
+    // A hidden column keeps its cells but is neither shown nor exported.
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+
     GridStyle& CellStyle() { return cellStyle_; }
     const GridStyle& CellStyle() const { return cellStyle_; }
     GridStyle& HeadingStyle() { return headingStyle_; }
@@ -60,6 +65,7 @@ private:
     float widthTwips_ = 1440.0f;
     int dataType_ = kDataTypeText;
     int sortOrder_ = kSortNone;
+    bool visible_ = true;
     GridStyle cellStyle_{*this, StyleTarget::Cells};
     GridStyle headingStyle_{*this, StyleTarget::Heading};
 };

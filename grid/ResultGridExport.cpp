@@ -30,9 +30,13 @@ std::uint64_t ResultGrid::Export(std::string& path, int format, int /*flags*/) c
         throw ExportError("export format " + std::to_string(format) + " is not supported");
     if (path.empty()) throw ExportError("no file name was given for the export");
 
+    // Hidden columns are left out of the workbook.
+    std::vector<std::size_t> shown;
     std::vector<xls::SheetColumn> sheetColumns;
     sheetColumns.reserve(columns_.size());
     for (const auto& column : columns_) {
+        if (!column->Visible()) continue;
+        shown.push_back(static_cast<std::size_t>(column->CellColumn()));
         xls::SheetColumn sheetColumn;
         sheetColumn.caption = column->Caption();
         sheetColumn.widthTwips = column->Width();
@@ -42,7 +46,15 @@ std::uint64_t ResultGrid::Export(std::string& path, int format, int /*flags*/) c
     }
 
     xls::WorkbookWriter writer(std::move(sheetColumns));
-    for (const GridRow& row : rows_) writer.AddRow(row);
+    if (shown.size() == columns_.size()) {
+        for (const GridRow& row : rows_) writer.AddRow(row);
+    } else {
+        std::vector<CellValue> cells(shown.size());
+        for (const GridRow& row : rows_) {
+            for (std::size_t i = 0; i < shown.size(); ++i) cells[i] = shown[i] < row.size() ? row[shown[i]] : CellValue();
+            writer.AddRow(cells);
+        }
+    }
 
     std::string error;
     if (!writer.Save(path, false, error)) throw ExportError(error);

@@ -104,6 +104,8 @@ QVariant ResultGridModel::headerData(int section, Qt::Orientation orientation, i
         return static_cast<double>(column.Width());
     case KeyRole:
         return QString::fromUtf8(column.Key().data(), static_cast<qsizetype>(column.Key().size()));
+    case VisibleRole:
+        return column.Visible();
     default:
         return QVariant();
     }

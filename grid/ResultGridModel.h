@@ -37,6 +37,7 @@ public:
         SortOrderRole = Qt::UserRole + 1, // int: the column's SortOrder
         WidthTwipsRole,                   // double: the column's Width
         KeyRole,                          // QString: the column's key
+        VisibleRole,                      // bool: whether the column is shown
     };
 
     // The grid must outlive the model.

@@ -52,6 +52,9 @@ ResultGridView::ResultGridView(QWidget* parent)
     headings->setSortIndicatorShown(false);
     headings->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(headings, &QHeaderView::sectionClicked, this, &ResultGridView::OnSectionClicked);
+    headings->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(headings, &QHeaderView::customContextMenuRequested, this,
+            [this, headings](const QPoint& position) { emit headingMenuRequested(headings->mapToGlobal(position)); });
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -107,6 +110,8 @@ void ResultGridView::ApplyWidths(int first, int last)
     if (appliedWidthTwips_.size() != static_cast<std::size_t>(columns))
         appliedWidthTwips_.resize(static_cast<std::size_t>(columns), -1.0);
     for (int column = std::max(0, first); column <= last && column < columns; ++column) {
+        const bool hidden = !model_->headerData(column, Qt::Horizontal, ResultGridModel::VisibleRole).toBool();
+        if (table_->isColumnHidden(column) != hidden) table_->setColumnHidden(column, hidden);
         const QVariant width = model_->headerData(column, Qt::Horizontal, ResultGridModel::WidthTwipsRole);
         if (!width.isValid()) continue;
         const double twips = width.toDouble();

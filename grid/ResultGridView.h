@@ -34,6 +34,8 @@ public:
 
 signals:
     void columnNotification(int position);
+    // A right-click on the heading row, at this global position.
+    void headingMenuRequested(const QPoint& globalPosition);
 
 private:
     // Widths (only where the model's width changed, so a column the user

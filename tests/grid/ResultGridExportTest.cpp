@@ -56,6 +56,18 @@ TEST_F(ResultGridExport, WritesACompoundFileHoldingCaptionsAndCells)
     EXPECT_NE(bytes.find("uniquely-named-file.dll"), std::string::npos);
 }
 
+TEST_F(ResultGridExport, HiddenColumnsAreLeftOut)
+{
+    grid_.Column(1).SetVisible(false);
+    grid_.Column(6).SetVisible(false);
+    std::string path = (folder_ / "hidden.xls").string();
+    grid_.Export(path, grid::kExportFormatXls, grid::kExportFlagsDefault);
+    const std::string bytes = ReadAll(path);
+    EXPECT_EQ(bytes.find("uniquely-named-file.dll"), std::string::npos);
+    EXPECT_EQ(bytes.find("Description"), std::string::npos);
+    EXPECT_NE(bytes.find("Company"), std::string::npos);
+}
+
 TEST_F(ResultGridExport, AnExistingFileIsKeptAndTheFailureReported)
 {
     const fs::path existing = folder_ / "taken.xls";

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 
@@ -102,6 +103,43 @@ TEST_F(WindowTest, HiddenFoldersOnlyWhenTickedAndTheChoiceIsRemembered)
     w.close();
     window.reset();
     EXPECT_TRUE(OpenWindow().chkHidden()->isChecked());
+}
+
+TEST_F(WindowTest, TheHeadingMenuShowsHidesAndAddsFactsAndTheChoiceIsRemembered)
+{
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LUMBREL_FIXTURES_DIR "/pe/rich_strings.dll"),
+                            TreePath() + QStringLiteral("/rich.dll")));
+    frmMain& w = OpenWindow();
+    Search(TreePath(), QStringLiteral("*.dll"));
+    // The menu belongs to the window, which is closed below.
+    std::unique_ptr<QMenu> menu(w.BuildHeadingMenu());
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_EQ(static_cast<std::size_t>(actions.size()), AllResultFacts().size());
+    for (int i = 0; i < actions.size(); ++i) EXPECT_EQ(actions[i]->isChecked(), i < 8) << i;
+
+    // Checking a fact adds its column at the end, filled from the row's file.
+    actions[8]->trigger();
+    ASSERT_EQ(w.Grid().ColumnCount(), 9);
+    EXPECT_EQ(w.Grid().Column(9).Key(), "fileversion");
+    const std::string folder = TreePath().toStdString() + "/";
+    EXPECT_EQ(CellText(0, 8), std::get<std::string>(BuildResultRow(folder, "rich.dll", {FindResultFact("fileversion")})[0]));
+    EXPECT_FALSE(CellText(0, 8).empty());
+    // Unchecking hides; the table keeps the cells.
+    w.SetFactShown("path", false);
+    EXPECT_TRUE(w.grd()->Table()->isColumnHidden(4));
+
+    menu.reset();
+    w.close();
+    window.reset();
+    frmMain& again = OpenWindow();
+    std::vector<std::string> keys;
+    for (int position = 1; position <= again.Grid().ColumnCount(); ++position)
+        if (again.Grid().Column(position).Visible()) keys.push_back(again.Grid().Column(position).Key());
+    EXPECT_EQ(keys, (std::vector<std::string>{"filename", "version", "size", "date", "desc", "product", "company",
+                                              "fileversion"}));
+    // The last shown column stays.
+    for (const std::string& key : keys) again.SetFactShown(key, false);
+    EXPECT_TRUE(again.Grid().ColumnByKey("fileversion")->Visible());
 }
 
 TEST_F(WindowTest, NothingFoundEndsWithTheNoFilesSummaryAndExportEnabled)

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "VORN_STD_library/ImageFacts.h"
 #include "VORN_STD_library/VersionFacts.h"
 #include "VORN_STD_library/VersionStrings.h"
 #include "grid/GridColumn.h"
@@ -87,6 +88,21 @@ CellValue Renamed(const FoundFileFacts& found)
     return VORN_STD_library::RenamedText(VersionText(found, "OriginalFilename"), found.name);
 }
 
+// A text decoded from the image headers; empty for a file that is no image.
+template <std::string (*Decode)(const platform::version::ImageHeaders&)>
+CellValue HeaderText(const FoundFileFacts& found)
+{
+    return found.file.headers ? Decode(*found.file.headers) : std::string();
+}
+
+// The link time as a date when it is a plausible one, else its number.
+CellValue LinkTime(const FoundFileFacts& found)
+{
+    if (!found.file.headers) return std::string();
+    if (auto time = VORN_STD_library::PlausibleLinkTime(*found.file.headers, found.file.modifiedSeconds)) return *time;
+    return VORN_STD_library::LinkTimeStampText(*found.file.headers);
+}
+
 constexpr int kText = grid::kDataTypeText;
 constexpr int kLeft = grid::kAlignGeneral;
 constexpr int kRight = grid::kAlignRightCenter;
@@ -120,6 +136,10 @@ constexpr ResultFact kFacts[] = {
     {{"md5", "MD5", 2400, kText, kLeft, ""}, Md5, true},
     {{"sha1", "SHA-1", 2800, kText, kLeft, ""}, Sha1, true},
     {{"sha256", "SHA-256", 4800, kText, kLeft, ""}, Sha256, true},
+    {{"format", "Format", 800, kText, kLeft, ""}, HeaderText<VORN_STD_library::ImageFormatText>, false, true},
+    {{"machine", "Machine", 1000, kText, kLeft, ""}, HeaderText<VORN_STD_library::MachineText>, false, true},
+    {{"subsystem", "Subsystem", 1500, kText, kLeft, ""}, HeaderText<VORN_STD_library::SubsystemText>, false, true},
+    {{"timestamp", "Link time", 1800, grid::kDataTypeDateTime, kLeft, ""}, LinkTime, false, true},
 };
 
 constexpr std::size_t kDefaultFactCount = 8;
@@ -174,9 +194,10 @@ FactListParse SelectFacts(std::string_view keyList)
     }
 }
 
-bool SelectionReadsDigests(const FactSelection& facts)
+VORN_STD_library::ExtraRowReads ExtraReadsOf(const FactSelection& facts)
 {
-    return std::any_of(facts.begin(), facts.end(), [](const ResultFact* fact) { return fact->readsDigests; });
+    return {.digests = std::any_of(facts.begin(), facts.end(), [](const ResultFact* fact) { return fact->readsDigests; }),
+            .headers = std::any_of(facts.begin(), facts.end(), [](const ResultFact* fact) { return fact->readsHeaders; })};
 }
 
 std::vector<grid::ResultColumn> ColumnsOf(const FactSelection& facts)

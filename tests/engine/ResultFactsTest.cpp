@@ -59,3 +59,26 @@ TEST(ResultFacts, DigestCellsAreEmptyForWhatCannotBeRead)
                                         "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"}));
     EXPECT_EQ(Texts(BuildResultRow(fixtures, "no_such_file.dll", facts.facts)), std::vector<std::string>(3));
 }
+
+TEST(ResultFacts, HeaderFactsOfTheFixturesAndOnlyWhenSelected)
+{
+    const FactListParse facts = SelectFacts("format,machine,subsystem,timestamp");
+    ASSERT_EQ(facts.error, "");
+    const std::string fixtures = std::string(LUMBREL_FIXTURES_DIR) + "/pe/";
+    const struct {
+        const char* file;
+        std::vector<std::string> texts;
+    } cases[] = {
+        {"plain32.dll", {"PE32", "x86", "Console", "0x00000000"}},
+        {"plain64.dll", {"PE32+", "x64", "Console", "0x00000000"}},
+        {"ne_plain.dll", {"NE", "", "", ""}},
+        {"text_file.dll", {"", "", "", ""}},
+        {"no_such_file.dll", {"", "", "", ""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        EXPECT_EQ(Texts(BuildResultRow(fixtures, c.file, facts.facts)), c.texts);
+    }
+    const VORN_STD_library::ExtraRowReads defaultReads = ExtraReadsOf(DefaultFactSelection());
+    EXPECT_FALSE(defaultReads.headers || defaultReads.digests);
+}

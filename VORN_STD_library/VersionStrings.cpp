@@ -54,15 +54,31 @@ std::string VersionStringNamed(const platform::VersionInfo& info, std::string_vi
     return StringFromAnsiPointer(value->data.data(), value->data.size());
 }
 
-std::string FirstTranslationKey(const platform::VersionInfo& info)
+std::vector<TranslationEntry> TranslationEntries(const platform::VersionInfo& info)
 {
     const std::optional<platform::VersionValue> table = info.Query("\\VarFileInfo\\Translation");
     if (!table || table->length == 0) return {};
     const std::string bytes = CopyBytesToString(table->data.data(), std::min<std::size_t>(table->length, table->data.size()));
-    if (bytes.size() < 4) return {};
+    const auto byte = [&](std::size_t index) { return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[index])); };
+    std::vector<TranslationEntry> entries;
+    for (std::size_t at = 0; at + 4 <= bytes.size(); at += 4)
+        entries.push_back({static_cast<std::uint16_t>(byte(at) | (byte(at + 1) << 8)),
+                           static_cast<std::uint16_t>(byte(at + 2) | (byte(at + 3) << 8))});
+    return entries;
+}
+
+std::string TranslationKey(TranslationEntry entry)
+{
     std::string key;
-    for (const std::size_t index : {1, 0, 3, 2}) AppendHexByte(key, static_cast<unsigned char>(bytes[index]));
+    for (const unsigned byte : {entry.language >> 8, entry.language & 0xFF, entry.codePage >> 8, entry.codePage & 0xFF})
+        AppendHexByte(key, static_cast<unsigned char>(byte));
     return key;
+}
+
+std::string FirstTranslationKey(const platform::VersionInfo& info)
+{
+    const std::vector<TranslationEntry> entries = TranslationEntries(info);
+    return entries.empty() ? std::string() : TranslationKey(entries.front());
 }
 
 std::string CopyBytesToString(const void* bytes, std::size_t count)

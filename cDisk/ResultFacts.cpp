@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "VORN_STD_library/ImageFacts.h"
+#include "VORN_STD_library/LanguageNames.h"
 #include "VORN_STD_library/VersionFacts.h"
 #include "VORN_STD_library/VersionStrings.h"
 #include "grid/GridColumn.h"
@@ -74,6 +75,14 @@ CellValue Translation(const FoundFileFacts& found)
     return info && info->Size() != 0 ? VORN_STD_library::FirstTranslationKey(*info) : std::string();
 }
 
+CellValue Language(const FoundFileFacts& found)
+{
+    const std::optional<platform::VersionInfo>& info = found.file.version;
+    if (!info || info->Size() == 0) return std::string();
+    const std::vector<VORN_STD_library::TranslationEntry> entries = VORN_STD_library::TranslationEntries(*info);
+    return entries.empty() ? std::string() : VORN_STD_library::LanguageName(entries.front().language);
+}
+
 CellValue VersionMismatch(const FoundFileFacts& found)
 {
     const std::optional<platform::VersionInfo>& info = found.file.version;
@@ -126,6 +135,7 @@ constexpr ResultFact kFacts[] = {
     {{"specialbuild", "Special build", 1500, kText, kLeft, ""}, SpecialBuild},
     {{"legaltrademarks", "Trademarks", 1800, kText, kLeft, ""}, Trademarks},
     {{"translation", "Translation", 1000, kText, kLeft, ""}, Translation},
+    {{"language", "Language", 1800, kText, kLeft, ""}, Language},
     {{"fixedproductversion", "Fixed product version", 1200, kText, kRight, ""},
      FixedRecordText<VORN_STD_library::FixedProductVersionText>},
     {{"fileflags", "File flags", 1500, kText, kLeft, ""}, FixedRecordText<VORN_STD_library::FileFlagsText>},

@@ -82,3 +82,23 @@ TEST(ResultFacts, HeaderFactsOfTheFixturesAndOnlyWhenSelected)
     const VORN_STD_library::ExtraRowReads defaultReads = ExtraReadsOf(DefaultFactSelection());
     EXPECT_FALSE(defaultReads.headers || defaultReads.digests);
 }
+
+TEST(ResultFacts, LanguageOfTheFirstTranslation)
+{
+    const FactListParse facts = SelectFacts("translation,language");
+    const std::string fixtures = std::string(LUMBREL_FIXTURES_DIR) + "/pe/";
+    const struct {
+        const char* file;
+        std::vector<std::string> texts;
+    } cases[] = {
+        {"plain64.dll", {"040904B0", "English (United States)"}},
+        {"two_translations.dll", {"040704E4", "German (Germany)"}},
+        {"spanish.dll", {"0C0A04E4", "Spanish (Spain)"}},
+        {"ne_plain.dll", {"040904E4", "English (United States)"}},
+        {"text_file.dll", {"", ""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        EXPECT_EQ(Texts(BuildResultRow(fixtures, c.file, facts.facts)), c.texts);
+    }
+}

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/Utf8Text.h"
+#include "platform/WildcardMatch.h"
 #include "platform/version/VersionInfo.h"
 
 namespace VORN_STD_library {
@@ -79,6 +81,35 @@ std::string FirstTranslationKey(const platform::VersionInfo& info)
 {
     const std::vector<TranslationEntry> entries = TranslationEntries(info);
     return entries.empty() ? std::string() : TranslationKey(entries.front());
+}
+
+std::string TranslationsJson(const platform::VersionInfo& info)
+{
+    // C1 controls are escaped too: the text may be shown on a terminal as it is.
+    constexpr bool kEscapeC1 = true;
+    std::string json = "[";
+    for (const TranslationEntry& entry : TranslationEntries(info)) {
+        const std::string table = "\\StringFileInfo\\" + TranslationKey(entry);
+        if (json.size() > 1) json += ',';
+        json += "{\"code\":";
+        platform::AppendJsonString(json, TranslationKey(entry), kEscapeC1);
+        json += ",\"strings\":{";
+        std::vector<std::string> written;
+        for (const std::string& name : info.ChildKeys(table)) {
+            const bool repeated = std::any_of(written.begin(), written.end(), [&](const std::string& earlier) {
+                return platform::EqualsIgnoringCase(earlier, name);
+            });
+            const std::optional<platform::VersionValue> value = info.Query(table + "\\" + name);
+            if (repeated || !value || name.empty() || name.find('\\') != std::string::npos) continue;
+            if (!written.empty()) json += ',';
+            platform::AppendJsonString(json, name, kEscapeC1);
+            json += ':';
+            platform::AppendJsonString(json, value->data, kEscapeC1);
+            written.push_back(name);
+        }
+        json += "}}";
+    }
+    return json + "]";
 }
 
 std::string CopyBytesToString(const void* bytes, std::size_t count)

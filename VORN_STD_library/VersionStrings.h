@@ -42,6 +42,13 @@ std::string TranslationKey(TranslationEntry entry);
 // The key of the first translation; empty without a complete first entry.
 std::string FirstTranslationKey(const platform::VersionInfo& info);
 
+// Every translation with its string table, as a JSON array of objects:
+// [{"code":"040904B0","strings":{"CompanyName":"...",...}},...], in table
+// order; a value name that repeats (without regard to case) counts once, as
+// lookups find only the first, and names that no lookup can reach (empty, or
+// holding a backslash) are left out. "[]" without a translation table.
+std::string TranslationsJson(const platform::VersionInfo& info);
+
 // `count` bytes from `bytes` as a string, one character per byte.
 std::string CopyBytesToString(const void* bytes, std::size_t count);
 

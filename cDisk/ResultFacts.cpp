@@ -83,6 +83,12 @@ CellValue Language(const FoundFileFacts& found)
     return entries.empty() ? std::string() : VORN_STD_library::LanguageName(entries.front().language);
 }
 
+CellValue Translations(const FoundFileFacts& found)
+{
+    const std::optional<platform::VersionInfo>& info = found.file.version;
+    return info ? VORN_STD_library::TranslationsJson(*info) : std::string("[]");
+}
+
 CellValue VersionMismatch(const FoundFileFacts& found)
 {
     const std::optional<platform::VersionInfo>& info = found.file.version;
@@ -136,6 +142,7 @@ constexpr ResultFact kFacts[] = {
     {{"legaltrademarks", "Trademarks", 1800, kText, kLeft, ""}, Trademarks},
     {{"translation", "Translation", 1000, kText, kLeft, ""}, Translation},
     {{"language", "Language", 1800, kText, kLeft, ""}, Language},
+    {{"translations", "Translations", 1800, kText, kLeft, "", true}, Translations},
     {{"fixedproductversion", "Fixed product version", 1200, kText, kRight, ""},
      FixedRecordText<VORN_STD_library::FixedProductVersionText>},
     {{"fileflags", "File flags", 1500, kText, kLeft, ""}, FixedRecordText<VORN_STD_library::FileFlagsText>},

@@ -102,3 +102,30 @@ TEST(ResultFacts, LanguageOfTheFirstTranslation)
         EXPECT_EQ(Texts(BuildResultRow(fixtures, c.file, facts.facts)), c.texts);
     }
 }
+
+TEST(ResultFacts, TranslationsAsOneJsonDocument)
+{
+    const FactListParse facts = SelectFacts("translations");
+    const std::string fixtures = std::string(LUMBREL_FIXTURES_DIR) + "/pe/";
+    const struct {
+        const char* file;
+        const char* json;
+    } cases[] = {
+        {"two_translations.dll",
+         R"([{"code":"040704E4","strings":{"CompanyName":"Deutsche Firma","FileDescription":"Deutsche Beschreibung",)"
+         R"("ProductName":"Deutsches Produkt"}},{"code":"040904B0","strings":{"CompanyName":"English Company",)"
+         R"("FileDescription":"English Description","ProductName":"English Product"}}])"},
+        {"ne_plain.dll",
+         "[{\"code\":\"040904E4\",\"strings\":{\"CompanyName\":\"Exemple Soci\u00e9t\u00e9\",\"FileDescription\":"
+         "\"Sample 16-bit Library \u00a9 1992\",\"ProductName\":\"Sample Product\u2122 \u2013 Edition\","
+         "\"ProductVersion\":\"3.10\"}}]"},
+        {"key_case.dll", R"([{"code":"040904B0","strings":{"COMPANYNAME":"Upper Keys Inc","productname":"lower keys"}}])"},
+        {"no_fixed.dll", R"([{"code":"040904B0","strings":{"CompanyName":"No Fixed Record Co"}}])"},
+        {"text_file.dll", "[]"},
+        {"no_such_file.dll", "[]"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        EXPECT_EQ(Texts(BuildResultRow(fixtures, c.file, facts.facts)), std::vector<std::string>{c.json});
+    }
+}

@@ -73,6 +73,14 @@ std::string SubsystemText(const ImageHeaders& headers)
     return headers.format == ImageFormat::Ne ? std::string() : NameOrHex(kSubsystems, headers.subsystem);
 }
 
+std::string AssemblyVersionText(const ImageHeaders& headers)
+{
+    if (!headers.assembly) return {};
+    const platform::version::AssemblyVersion& v = *headers.assembly;
+    return std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.build) + "." +
+           std::to_string(v.revision);
+}
+
 std::optional<platform::DateTime> PlausibleLinkTime(const ImageHeaders& headers, std::int64_t fileModifiedSeconds)
 {
     const std::int64_t stamp = headers.timeDateStamp;

@@ -22,6 +22,10 @@ std::string MachineText(const platform::version::ImageHeaders& headers);
 // when it is not a known one; empty for an NE image, which names none.
 std::string SubsystemText(const platform::version::ImageHeaders& headers);
 
+// The assembly version of a managed image, "major.minor.build.revision";
+// empty for a native image.
+std::string AssemblyVersionText(const platform::version::ImageHeaders& headers);
+
 // The earliest link time stamp taken for a time: 1990-01-01 00:00:00 UTC.
 inline constexpr std::int64_t kEarliestLinkTime = 631152000;
 // How far past the file's own modification time a link time may lie (clocks

@@ -157,6 +157,8 @@ constexpr ResultFact kFacts[] = {
     {{"machine", "Machine", 1000, kText, kLeft, ""}, HeaderText<VORN_STD_library::MachineText>, false, true},
     {{"subsystem", "Subsystem", 1500, kText, kLeft, ""}, HeaderText<VORN_STD_library::SubsystemText>, false, true},
     {{"timestamp", "Link time", 1800, grid::kDataTypeDateTime, kLeft, ""}, LinkTime, false, true},
+    {{"dotnet", "Assembly version", 1200, kText, kRight, ""}, HeaderText<VORN_STD_library::AssemblyVersionText>, false,
+     true},
 };
 
 constexpr std::size_t kDefaultFactCount = 8;

@@ -13,7 +13,8 @@ std::optional<ImageHeaders> ReadImageHeaders(const ByteSource& source)
         return ImageHeaders{.format = header.isPe32Plus ? ImageFormat::Pe32Plus : ImageFormat::Pe32,
                             .machine = header.machine,
                             .timeDateStamp = header.timeDateStamp,
-                            .subsystem = header.subsystem};
+                            .subsystem = header.subsystem,
+                            .assembly = ReadAssemblyVersion(*pe)};
     }
     if (IsNeImage(source))
         return ImageHeaders{.format = ImageFormat::Ne};

@@ -1,10 +1,12 @@
 // What the headers of an image say about the image as a whole: its format,
 // and for a PE image the machine it runs on, its subsystem and its link time
-// stamp. Hostile or truncated files give nothing; never more than the
-// headers are read.
+// stamp, and for a managed image its assembly version. Hostile or truncated
+// files give nothing; beyond the headers only the metadata of a managed
+// image is read, as far as the Assembly table.
 #pragma once
 
 #include "platform/version/ByteSource.h"
+#include "platform/version/CliMetadata.h"
 
 #include <cstdint>
 #include <optional>
@@ -20,6 +22,9 @@ struct ImageHeaders {
     std::uint16_t machine = 0;
     std::uint32_t timeDateStamp = 0;
     std::uint16_t subsystem = 0;
+    // The assembly version of a managed PE image; empty for a native image
+    // and when its metadata cannot be read.
+    std::optional<AssemblyVersion> assembly = std::nullopt;
 };
 
 // The headers of the PE or NE image in source; empty when it is neither or

@@ -62,18 +62,19 @@ TEST(ResultFacts, DigestCellsAreEmptyForWhatCannotBeRead)
 
 TEST(ResultFacts, HeaderFactsOfTheFixturesAndOnlyWhenSelected)
 {
-    const FactListParse facts = SelectFacts("format,machine,subsystem,timestamp");
+    const FactListParse facts = SelectFacts("format,machine,subsystem,timestamp,dotnet");
     ASSERT_EQ(facts.error, "");
     const std::string fixtures = std::string(LUMBREL_FIXTURES_DIR) + "/pe/";
     const struct {
         const char* file;
         std::vector<std::string> texts;
     } cases[] = {
-        {"plain32.dll", {"PE32", "x86", "Console", "0x00000000"}},
-        {"plain64.dll", {"PE32+", "x64", "Console", "0x00000000"}},
-        {"ne_plain.dll", {"NE", "", "", ""}},
-        {"text_file.dll", {"", "", "", ""}},
-        {"no_such_file.dll", {"", "", "", ""}},
+        {"plain32.dll", {"PE32", "x86", "Console", "0x00000000", ""}},
+        {"plain64.dll", {"PE32+", "x64", "Console", "0x00000000", ""}},
+        {"managed.dll", {"PE32+", "x64", "Console", "0x00000000", "4.6.1055.7"}},
+        {"ne_plain.dll", {"NE", "", "", "", ""}},
+        {"text_file.dll", {"", "", "", "", ""}},
+        {"no_such_file.dll", {"", "", "", "", ""}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);

@@ -45,6 +45,13 @@ TEST(ImageFacts, FormatNamesAndTheNeImageWithoutPeFields)
     EXPECT_EQ(LinkTimeStampText(ne), "");
 }
 
+TEST(ImageFacts, AssemblyVersionOnlyForAManagedImage)
+{
+    EXPECT_EQ(AssemblyVersionText({.format = ImageFormat::Pe32, .assembly = platform::version::AssemblyVersion{4, 0, 65535, 12}}),
+              "4.0.65535.12");
+    EXPECT_EQ(AssemblyVersionText({.format = ImageFormat::Pe32}), "");
+}
+
 TEST(ImageFacts, LinkTimeIsADateOnlyWhenPlausible)
 {
     const std::int64_t modified = 1700000000;  // 2023-11-14 22:13:20 UTC

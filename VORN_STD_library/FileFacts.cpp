@@ -48,17 +48,20 @@ std::optional<platform::DateTime> ReadLastModifiedLocal(const std::string& path)
     return platform::DateTime::FromUnixLocal(*modified);
 }
 
-FileRowFacts ReadFileRowFacts(const std::string& path, bool withDigests)
+FileRowFacts ReadFileRowFacts(const std::string& path, ExtraRowReads extra)
 {
     const platform::LookedUpFile file(path);
     FileRowFacts facts;
     if (!file.Exists()) return facts;
-    facts.modified = platform::DateTime::FromUnixLocal(file.Status().st_mtim.tv_sec);
+    facts.modifiedSeconds = file.Status().st_mtim.tv_sec;
+    facts.modified = platform::DateTime::FromUnixLocal(facts.modifiedSeconds);
     if (!file.IsOpenRegularFile()) return facts;
     const auto size = static_cast<std::uint64_t>(file.Status().st_size);
     facts.size = platform::FixedDecimal::FromWhole(file.Status().st_size);
     facts.version = platform::VersionInfo::FromOpenFile(file.Descriptor(), size);
-    if (withDigests) facts.digests = DigestOpenFile(file.Descriptor());
+    if (extra.headers)
+        facts.headers = platform::version::ReadImageHeaders(platform::version::FileByteSource(file.Descriptor(), size));
+    if (extra.digests) facts.digests = DigestOpenFile(file.Descriptor());
     return facts;
 }
 

@@ -10,6 +10,7 @@
 #include "VORN_STD_library/FileDigests.h"
 #include "platform/DateTime.h"
 #include "platform/FixedDecimal.h"
+#include "platform/version/ImageHeaders.h"
 #include "platform/version/VersionInfo.h"
 
 namespace VORN_STD_library {
@@ -31,16 +32,24 @@ std::optional<platform::DateTime> ReadLastModifiedLocal(const std::string& path)
 struct FileRowFacts {
     platform::FixedDecimal size;                    // as ReadFileSize
     std::optional<platform::DateTime> modified;     // as ReadLastModifiedLocal
+    std::int64_t modifiedSeconds = 0;               // the same, seconds since 1970 UTC
     std::optional<platform::VersionInfo> version;   // as platform::VersionInfo::FromFile
     std::optional<FileDigests> digests;             // only when asked for
+    std::optional<platform::version::ImageHeaders> headers;  // only when asked for
+};
+
+// What ReadFileRowFacts reads beyond the size, time and version block.
+struct ExtraRowReads {
+    bool digests = false;  // the whole file, for its digests
+    bool headers = false;  // the image headers
 };
 
 // The size, the last-modification time and the version block of one file,
 // answered exactly as the three single readers answer them, but with the file
 // opened once (only when it is a regular file) and its status taken once.
-// With withDigests, the whole file is also read through the same descriptor
-// for its digests; otherwise nothing beyond the version block is read.
-FileRowFacts ReadFileRowFacts(const std::string& path, bool withDigests = false);
+// The extra reads asked for go through the same descriptor; without them
+// nothing beyond the version block is read.
+FileRowFacts ReadFileRowFacts(const std::string& path, ExtraRowReads extra = {});
 
 // The type name for the file's name ("DLL File"); the file need not exist.
 std::string ReadFileTypeName(const std::string& path);

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/Utf8Text.h"
+#include "platform/WildcardMatch.h"
 #include "platform/version/VersionInfo.h"
 
 namespace VORN_STD_library {
@@ -54,15 +56,60 @@ std::string VersionStringNamed(const platform::VersionInfo& info, std::string_vi
     return StringFromAnsiPointer(value->data.data(), value->data.size());
 }
 
-std::string FirstTranslationKey(const platform::VersionInfo& info)
+std::vector<TranslationEntry> TranslationEntries(const platform::VersionInfo& info)
 {
     const std::optional<platform::VersionValue> table = info.Query("\\VarFileInfo\\Translation");
     if (!table || table->length == 0) return {};
     const std::string bytes = CopyBytesToString(table->data.data(), std::min<std::size_t>(table->length, table->data.size()));
-    if (bytes.size() < 4) return {};
+    const auto byte = [&](std::size_t index) { return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[index])); };
+    std::vector<TranslationEntry> entries;
+    for (std::size_t at = 0; at + 4 <= bytes.size(); at += 4)
+        entries.push_back({static_cast<std::uint16_t>(byte(at) | (byte(at + 1) << 8)),
+                           static_cast<std::uint16_t>(byte(at + 2) | (byte(at + 3) << 8))});
+    return entries;
+}
+
+std::string TranslationKey(TranslationEntry entry)
+{
     std::string key;
-    for (const std::size_t index : {1, 0, 3, 2}) AppendHexByte(key, static_cast<unsigned char>(bytes[index]));
+    for (const unsigned byte : {entry.language >> 8, entry.language & 0xFF, entry.codePage >> 8, entry.codePage & 0xFF})
+        AppendHexByte(key, static_cast<unsigned char>(byte));
     return key;
+}
+
+std::string FirstTranslationKey(const platform::VersionInfo& info)
+{
+    const std::vector<TranslationEntry> entries = TranslationEntries(info);
+    return entries.empty() ? std::string() : TranslationKey(entries.front());
+}
+
+std::string TranslationsJson(const platform::VersionInfo& info)
+{
+    // C1 controls are escaped too: the text may be shown on a terminal as it is.
+    constexpr bool kEscapeC1 = true;
+    std::string json = "[";
+    for (const TranslationEntry& entry : TranslationEntries(info)) {
+        const std::string table = "\\StringFileInfo\\" + TranslationKey(entry);
+        if (json.size() > 1) json += ',';
+        json += "{\"code\":";
+        platform::AppendJsonString(json, TranslationKey(entry), kEscapeC1);
+        json += ",\"strings\":{";
+        std::vector<std::string> written;
+        for (const std::string& name : info.ChildKeys(table)) {
+            const bool repeated = std::any_of(written.begin(), written.end(), [&](const std::string& earlier) {
+                return platform::EqualsIgnoringCase(earlier, name);
+            });
+            const std::optional<platform::VersionValue> value = info.Query(table + "\\" + name);
+            if (repeated || !value || name.empty() || name.find('\\') != std::string::npos) continue;
+            if (!written.empty()) json += ',';
+            platform::AppendJsonString(json, name, kEscapeC1);
+            json += ':';
+            platform::AppendJsonString(json, value->data, kEscapeC1);
+            written.push_back(name);
+        }
+        json += "}}";
+    }
+    return json + "]";
 }
 
 std::string CopyBytesToString(const void* bytes, std::size_t count)

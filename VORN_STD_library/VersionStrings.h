@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 class VersionInfo;
@@ -25,9 +26,28 @@ std::string VersionStringFrom(const platform::VersionInfo& info, std::int32_t in
 // translation, by the same rules; names compare without regard to case.
 std::string VersionStringNamed(const platform::VersionInfo& info, std::string_view valueName);
 
-// The first translation as eight upper-case hexadecimal digits, language
-// then code page ("040904B0"); empty without a complete first entry.
+// One entry of the translation table.
+struct TranslationEntry {
+    std::uint16_t language;
+    std::uint16_t codePage;
+};
+
+// Every complete entry of the translation table, in table order.
+std::vector<TranslationEntry> TranslationEntries(const platform::VersionInfo& info);
+
+// The entry as eight upper-case hexadecimal digits, language then code page
+// ("040904B0"): the name of its string table.
+std::string TranslationKey(TranslationEntry entry);
+
+// The key of the first translation; empty without a complete first entry.
 std::string FirstTranslationKey(const platform::VersionInfo& info);
+
+// Every translation with its string table, as a JSON array of objects:
+// [{"code":"040904B0","strings":{"CompanyName":"...",...}},...], in table
+// order; a value name that repeats (without regard to case) counts once, as
+// lookups find only the first, and names that no lookup can reach (empty, or
+// holding a backslash) are left out. "[]" without a translation table.
+std::string TranslationsJson(const platform::VersionInfo& info);
 
 // `count` bytes from `bytes` as a string, one character per byte.
 std::string CopyBytesToString(const void* bytes, std::size_t count);

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "VORN_STD_library/ImageFacts.h"
+#include "VORN_STD_library/LanguageNames.h"
 #include "VORN_STD_library/VersionFacts.h"
 #include "VORN_STD_library/VersionStrings.h"
 #include "grid/GridColumn.h"
@@ -73,6 +75,20 @@ CellValue Translation(const FoundFileFacts& found)
     return info && info->Size() != 0 ? VORN_STD_library::FirstTranslationKey(*info) : std::string();
 }
 
+CellValue Language(const FoundFileFacts& found)
+{
+    const std::optional<platform::VersionInfo>& info = found.file.version;
+    if (!info || info->Size() == 0) return std::string();
+    const std::vector<VORN_STD_library::TranslationEntry> entries = VORN_STD_library::TranslationEntries(*info);
+    return entries.empty() ? std::string() : VORN_STD_library::LanguageName(entries.front().language);
+}
+
+CellValue Translations(const FoundFileFacts& found)
+{
+    const std::optional<platform::VersionInfo>& info = found.file.version;
+    return info ? VORN_STD_library::TranslationsJson(*info) : std::string("[]");
+}
+
 CellValue VersionMismatch(const FoundFileFacts& found)
 {
     const std::optional<platform::VersionInfo>& info = found.file.version;
@@ -85,6 +101,21 @@ CellValue VersionMismatch(const FoundFileFacts& found)
 CellValue Renamed(const FoundFileFacts& found)
 {
     return VORN_STD_library::RenamedText(VersionText(found, "OriginalFilename"), found.name);
+}
+
+// A text decoded from the image headers; empty for a file that is no image.
+template <std::string (*Decode)(const platform::version::ImageHeaders&)>
+CellValue HeaderText(const FoundFileFacts& found)
+{
+    return found.file.headers ? Decode(*found.file.headers) : std::string();
+}
+
+// The link time as a date when it is a plausible one, else its number.
+CellValue LinkTime(const FoundFileFacts& found)
+{
+    if (!found.file.headers) return std::string();
+    if (auto time = VORN_STD_library::PlausibleLinkTime(*found.file.headers, found.file.modifiedSeconds)) return *time;
+    return VORN_STD_library::LinkTimeStampText(*found.file.headers);
 }
 
 constexpr int kText = grid::kDataTypeText;
@@ -110,6 +141,8 @@ constexpr ResultFact kFacts[] = {
     {{"specialbuild", "Special build", 1500, kText, kLeft, ""}, SpecialBuild},
     {{"legaltrademarks", "Trademarks", 1800, kText, kLeft, ""}, Trademarks},
     {{"translation", "Translation", 1000, kText, kLeft, ""}, Translation},
+    {{"language", "Language", 1800, kText, kLeft, ""}, Language},
+    {{"translations", "Translations", 1800, kText, kLeft, "", true}, Translations},
     {{"fixedproductversion", "Fixed product version", 1200, kText, kRight, ""},
      FixedRecordText<VORN_STD_library::FixedProductVersionText>},
     {{"fileflags", "File flags", 1500, kText, kLeft, ""}, FixedRecordText<VORN_STD_library::FileFlagsText>},
@@ -120,6 +153,12 @@ constexpr ResultFact kFacts[] = {
     {{"md5", "MD5", 2400, kText, kLeft, ""}, Md5, true},
     {{"sha1", "SHA-1", 2800, kText, kLeft, ""}, Sha1, true},
     {{"sha256", "SHA-256", 4800, kText, kLeft, ""}, Sha256, true},
+    {{"format", "Format", 800, kText, kLeft, ""}, HeaderText<VORN_STD_library::ImageFormatText>, false, true},
+    {{"machine", "Machine", 1000, kText, kLeft, ""}, HeaderText<VORN_STD_library::MachineText>, false, true},
+    {{"subsystem", "Subsystem", 1500, kText, kLeft, ""}, HeaderText<VORN_STD_library::SubsystemText>, false, true},
+    {{"timestamp", "Link time", 1800, grid::kDataTypeDateTime, kLeft, ""}, LinkTime, false, true},
+    {{"dotnet", "Assembly version", 1200, kText, kRight, ""}, HeaderText<VORN_STD_library::AssemblyVersionText>, false,
+     true},
 };
 
 constexpr std::size_t kDefaultFactCount = 8;
@@ -174,9 +213,10 @@ FactListParse SelectFacts(std::string_view keyList)
     }
 }
 
-bool SelectionReadsDigests(const FactSelection& facts)
+VORN_STD_library::ExtraRowReads ExtraReadsOf(const FactSelection& facts)
 {
-    return std::any_of(facts.begin(), facts.end(), [](const ResultFact* fact) { return fact->readsDigests; });
+    return {.digests = std::any_of(facts.begin(), facts.end(), [](const ResultFact* fact) { return fact->readsDigests; }),
+            .headers = std::any_of(facts.begin(), facts.end(), [](const ResultFact* fact) { return fact->readsHeaders; })};
 }
 
 std::vector<grid::ResultColumn> ColumnsOf(const FactSelection& facts)

@@ -28,6 +28,8 @@ struct ResultFact {
     grid::CellValue (*read)(const FoundFileFacts& found);
     // The fact needs the file's digests, which read the whole file.
     bool readsDigests = false;
+    // The fact needs the image headers, which the default row does not read.
+    bool readsHeaders = false;
 };
 
 // The facts chosen for a row, in column order.
@@ -54,8 +56,8 @@ struct FactListParse {
 };
 FactListParse SelectFacts(std::string_view keyList);
 
-// Whether any selected fact needs the file's digests.
-bool SelectionReadsDigests(const FactSelection& facts);
+// What the selected facts need read beyond the size, time and version block.
+VORN_STD_library::ExtraRowReads ExtraReadsOf(const FactSelection& facts);
 
 // The column descriptions of the selected facts, in order.
 std::vector<grid::ResultColumn> ColumnsOf(const FactSelection& facts);

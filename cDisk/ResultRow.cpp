@@ -1,13 +1,13 @@
 // Builds one result row from one look at the file: its size, date, version
-// block and (only when a chosen fact needs them) digests come from one
-// descriptor, and every cell is read from those.
+// block and (only when a chosen fact needs them) digests and image headers
+// come from one descriptor, and every cell is read from those.
 #include "cDisk/ResultRow.h"
 
 std::vector<grid::CellValue> BuildResultRow(const std::string& folder, const std::string& name,
                                             const FactSelection& facts)
 {
     const FoundFileFacts found{folder, name,
-                               VORN_STD_library::ReadFileRowFacts(folder + name, SelectionReadsDigests(facts))};
+                               VORN_STD_library::ReadFileRowFacts(folder + name, ExtraReadsOf(facts))};
     std::vector<grid::CellValue> cells;
     cells.reserve(facts.size());
     for (const ResultFact* fact : facts) cells.push_back(fact->read(found));

@@ -109,8 +109,10 @@ public:
         : out_(out), rules_(rules)
     {
         // Each cell's lead-in, "{\"key\":" or ",\"key\":"; keys are plain ASCII.
-        for (const grid::ResultColumn& column : columns)
+        for (const grid::ResultColumn& column : columns) {
             leadIns_.push_back((leadIns_.empty() ? "{\"" : ",\"") + std::string(column.key) + "\":");
+            isDocument_.push_back(column.jsonDocument);
+        }
     }
 
     void Begin() override {}
@@ -120,7 +122,9 @@ public:
         line_.clear();
         for (std::size_t i = 0; i < cells.size(); ++i) {
             line_.append(leadIns_[i]);
-            AppendCell(OutputFormat::Json, rules_, line_, cells[i]);
+            const auto* document = isDocument_[i] ? std::get_if<std::string>(&cells[i]) : nullptr;
+            if (document) line_.append(*document);
+            else AppendCell(OutputFormat::Json, rules_, line_, cells[i]);
         }
         line_.append(cells.empty() ? "{}\n" : "}\n");
         out_.Write(line_);
@@ -132,6 +136,7 @@ private:
     FdWriter& out_;
     TextRules rules_;
     std::vector<std::string> leadIns_;
+    std::vector<bool> isDocument_;
     std::string line_;
 };
 

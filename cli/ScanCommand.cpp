@@ -67,14 +67,15 @@ int PrintToStdout(const std::string& text)
     return kExitOutput;
 }
 
-// --list-columns: each column's key, padded, then its caption.
+// --list-columns: each column's key, padded, then its caption, marked when
+// only json output offers it.
 std::string ColumnListText()
 {
     std::string text;
     for (const ResultFact& fact : AllResultFacts()) {
         std::string key = fact.column.key;
         key.resize(std::max<std::size_t>(key.size() + 2, 21), ' ');
-        text += key + fact.column.caption + "\n";
+        text += key + fact.column.caption + (fact.column.jsonDocument ? " (json only)" : "") + "\n";
     }
     return text;
 }

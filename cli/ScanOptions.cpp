@@ -3,6 +3,7 @@
 // the options, and one optional start folder.
 #include "cli/ScanOptions.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <limits>
 #include <string_view>
@@ -76,6 +77,7 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments)
     bool countGiven = false;
     bool foldersGiven = false;
     bool columnsGiven = false;
+    bool allColumns = false;
     bool pathGiven = false;
     bool optionsEnded = false;
 
@@ -155,7 +157,8 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments)
             }
         } else if (name == "--columns") {
             if (!takeValue(value)) return outcome;
-            if (value == "all") {
+            allColumns = value == "all";
+            if (allColumns) {
                 options.columns = EveryFact();
             } else {
                 FactListParse chosen = SelectFacts(value);
@@ -208,6 +211,16 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments)
 
     if (countGiven) options.mode = ScanMode::Count;
     if (foldersGiven) options.mode = ScanMode::Folders;
+    if (options.format != OutputFormat::Json) {
+        // JSON-only columns: 'all' leaves them out, naming one is an error.
+        const auto jsonOnly = std::find_if(options.columns.begin(), options.columns.end(),
+                                           [](const ResultFact* fact) { return fact->column.jsonDocument; });
+        if (jsonOnly != options.columns.end() && !allColumns) {
+            outcome.usageError = "--columns: '" + std::string((*jsonOnly)->column.key) + "' needs --format json";
+            return outcome;
+        }
+        std::erase_if(options.columns, [](const ResultFact* fact) { return fact->column.jsonDocument; });
+    }
     outcome.usageError = CheckConsistency(options, countGiven, foldersGiven, columnsGiven);
     return outcome;
 }
@@ -231,7 +244,8 @@ std::string UsageText()
            "      --csv-raw         csv: write values exactly, without the formula guard\n"
            "      --columns LIST    the columns of each row: keys separated by ',', in\n"
            "                        that order, or 'all' (default: filename,version,size,\n"
-           "                        date,path,desc,product,company)\n"
+           "                        date,path,desc,product,company); json-only columns\n"
+           "                        are left out of 'all' in the other formats\n"
            "      --list-columns    print every column's key and caption\n"
            "  -o, --output FILE     write to FILE instead of standard output; FILE is\n"
            "                        replaced only once the whole output is written\n"

@@ -1,17 +1,18 @@
 // Fuzz entry for the version reader: the input as a PE image, then the queries
 // a caller makes (fixed record, translation, a string of the first
-// translation), the icon built from the same image, and the same bytes as a
-// raw version block of either layout.
+// translation), the icon built from the same image, the image headers, and the
+// same bytes as a raw version block of either layout.
 //
 // Every input must also stay within a fixed amount of work, whatever it
-// claims: the version and icon reads of one image may ask their source for no
-// more than kMaxReads reads and kMaxBytes bytes. An input past either bound
+// claims: the version, icon and header reads of one image may ask their source
+// for no more than kMaxReads reads and kMaxBytes bytes. An input past either bound
 // traps like a crash, so the fuzzer keeps it and the replay test fails on it.
 // (What the readers make without reading, the zeros of a section past its
 // file data, is bounded by their caps on each resource's size; the replay
 // test also bounds what an input makes them allocate.)
 #include "platform/version/ByteSource.h"
 #include "platform/version/CountingByteSource.h"
+#include "platform/version/ImageHeaders.h"
 #include "platform/version/PeIcons.h"
 #include "platform/version/VersionInfo.h"
 
@@ -57,6 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (auto info = platform::VersionInfo::FromSource(counted))
         Exercise(*info);
     (void)platform::IconFileFromSource(counted);
+    (void)platform::version::ReadImageHeaders(counted);
     if (counted.Reads() > kMaxReads || counted.Bytes() > kMaxBytes) {
         std::fprintf(stderr, "work bound exceeded: %llu reads, %llu bytes\n",
                      static_cast<unsigned long long>(counted.Reads()),

@@ -22,6 +22,9 @@ struct ResultColumn {
     int dataType;
     int textAlignment;   // the cell style's alignment code
     const char* format;  // the cell style's number format; empty for none
+    // The cell is a JSON text, written into JSON output as it is; no other
+    // output offers the column.
+    bool jsonDocument = false;
 };
 
 // Adds the columns to the table, in order: for each, the column under its

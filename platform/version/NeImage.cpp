@@ -115,4 +115,9 @@ std::optional<std::vector<std::uint8_t>> ReadNeResource(const ByteSource& source
     return ReadBytes(source, place->offset, static_cast<std::size_t>(count));
 }
 
+bool IsNeImage(const ByteSource& source)
+{
+    return NeHeaderOffset(source).has_value();
+}
+
 }  // namespace platform::version

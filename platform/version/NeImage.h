@@ -14,6 +14,10 @@ namespace platform::version {
 // Integer resource types carry the high bit in the resource table.
 inline constexpr std::uint16_t kNeResourceTypeVersion = 0x8010;
 
+// Whether the source is an NE image: an MZ header whose e_lfanew points at
+// the NE signature.
+bool IsNeImage(const ByteSource& source);
+
 // The bytes of the resource of integer type (with its high bit, as stored)
 // and integer id, at most maxBytes of them and never past the end of the file.
 // Empty when the source is not an NE image, has no such resource, or any

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 #include <queue>
+#include <utility>
 
 namespace platform::version {
 namespace {
@@ -15,6 +16,8 @@ constexpr std::uint16_t kPe32PlusMagic = 0x20B;
 constexpr std::size_t kCoffHeaderBytes = 20;
 constexpr std::size_t kSectionHeaderBytes = 40;
 constexpr std::uint32_t kResourceDirectoryIndex = 2;
+constexpr std::uint32_t kCliHeaderDirectoryIndex = 14;
+constexpr std::size_t kSubsystemOffset = 68;
 constexpr std::size_t kDataDirectoryBytes = 8;
 
 std::uint64_t SectionExtent(const Section& s)
@@ -30,8 +33,12 @@ std::uint64_t SectionEnd(const Section& s)
 }  // namespace
 
 PeImage::PeImage(const ByteSource& source, std::vector<Section> sections, std::uint32_t resourceRva,
-                 std::uint32_t resourceSize)
-    : source_(&source), sections_(std::move(sections)), resourceRva_(resourceRva), resourceSize_(resourceSize)
+                 std::uint32_t resourceSize, const PeHeaderFields& header)
+    : source_(&source),
+      sections_(std::move(sections)),
+      resourceRva_(resourceRva),
+      resourceSize_(resourceSize),
+      header_(header)
 {
     // Sweep the section starts and ends in address order; between two
     // neighbouring ones the same sections are open, and the first of them in
@@ -106,17 +113,25 @@ std::optional<PeImage> PeImage::Open(const ByteSource& source)
     if (!rvaCount)
         return std::nullopt;
 
-    std::uint32_t resourceRva = 0;
-    std::uint32_t resourceSize = 0;
-    if (*rvaCount > kResourceDirectoryIndex) {
-        const std::size_t entry = rvaCountOffset + 4 + kResourceDirectoryIndex * kDataDirectoryBytes;
+    // A data directory entry the header lists and holds; zeros otherwise.
+    const auto directory = [&](std::uint32_t index) -> std::pair<std::uint32_t, std::uint32_t> {
+        if (*rvaCount <= index)
+            return {0, 0};
+        const std::size_t entry = rvaCountOffset + 4 + index * kDataDirectoryBytes;
         const auto rva = opt.U32(entry);
         const auto size = opt.U32(entry + 4);
-        if (rva && size) {
-            resourceRva = *rva;
-            resourceSize = *size;
-        }
-    }
+        if (!rva || !size)
+            return {0, 0};
+        return {*rva, *size};
+    };
+    const auto [resourceRva, resourceSize] = directory(kResourceDirectoryIndex);
+    const auto [cliRva, cliSize] = directory(kCliHeaderDirectoryIndex);
+    const PeHeaderFields header{.isPe32Plus = magic == kPe32PlusMagic,
+                                .machine = *nt.U16(4),
+                                .timeDateStamp = *nt.U32(4 + 4),
+                                .subsystem = *opt.U16(kSubsystemOffset),
+                                .cliRva = cliRva,
+                                .cliSize = cliSize};
 
     auto table = ReadBytes(source, optionalOffset + optionalHeaderBytes, sectionCount * kSectionHeaderBytes);
     if (!table)
@@ -131,7 +146,7 @@ std::optional<PeImage> PeImage::Open(const ByteSource& source)
                                    .rawSize = *sectionTable.U32(at + 16),
                                    .rawOffset = *sectionTable.U32(at + 20)});
     }
-    return PeImage(source, std::move(sections), resourceRva, resourceSize);
+    return PeImage(source, std::move(sections), resourceRva, resourceSize, header);
 }
 
 const Section* PeImage::SectionFor(std::uint32_t rva) const

@@ -13,6 +13,19 @@
 
 namespace platform::version {
 
+// The fields of the COFF and optional headers that describe the image as a
+// whole.
+struct PeHeaderFields {
+    bool isPe32Plus = false;
+    std::uint16_t machine = 0;
+    std::uint32_t timeDateStamp = 0;
+    std::uint16_t subsystem = 0;
+    // The CLI header's data directory entry (index 14); an RVA of 0 means a
+    // native image.
+    std::uint32_t cliRva = 0;
+    std::uint32_t cliSize = 0;
+};
+
 struct Section {
     std::uint32_t virtualAddress;
     std::uint32_t virtualSize;
@@ -29,6 +42,7 @@ public:
     // an RVA of 0 means the image has no resources.
     std::uint32_t ResourceRva() const { return resourceRva_; }
     std::uint32_t ResourceSize() const { return resourceSize_; }
+    const PeHeaderFields& Header() const { return header_; }
 
     // The count bytes at rva; empty unless they all lie inside one section
     // whose raw part can be read from the source.
@@ -49,7 +63,7 @@ private:
     };
 
     PeImage(const ByteSource& source, std::vector<Section> sections, std::uint32_t resourceRva,
-            std::uint32_t resourceSize);
+            std::uint32_t resourceSize, const PeHeaderFields& header);
     // The section an RVA lies in: of the sections holding it, the first in
     // table order; null when none does.
     const Section* SectionFor(std::uint32_t rva) const;
@@ -62,6 +76,7 @@ private:
     std::vector<SectionRange> ranges_;
     std::uint32_t resourceRva_;
     std::uint32_t resourceSize_;
+    PeHeaderFields header_;
 };
 
 }  // namespace platform::version

@@ -129,6 +129,20 @@ std::optional<BlockNode> ReadBlockNode(const ByteReader& buffer, std::size_t sta
     return node;
 }
 
+std::vector<BlockNode> ChildBlocks(const ByteReader& buffer, const BlockNode& node, BlockFormat format)
+{
+    std::vector<BlockNode> children;
+    std::size_t child = node.childrenStart;
+    while (child + HeaderBytes(format) <= node.end) {
+        auto candidate = ReadBlockNode(buffer, child, node.end, format);
+        if (!candidate)
+            break;
+        children.push_back(*candidate);
+        child = AlignUp4(candidate->end);
+    }
+    return children;
+}
+
 std::optional<BlockNode> FindBlock(const ByteReader& buffer, const std::vector<std::string_view>& keys,
                                    BlockFormat format)
 {
@@ -137,16 +151,11 @@ std::optional<BlockNode> FindBlock(const ByteReader& buffer, const std::vector<s
         if (!node)
             return std::nullopt;
         std::optional<BlockNode> found;
-        std::size_t child = node->childrenStart;
-        while (child + HeaderBytes(format) <= node->end) {
-            auto candidate = ReadBlockNode(buffer, child, node->end, format);
-            if (!candidate)
-                break;
-            if (KeyEquals(buffer, *candidate, key, format)) {
+        for (const BlockNode& candidate : ChildBlocks(buffer, *node, format)) {
+            if (KeyEquals(buffer, candidate, key, format)) {
                 found = candidate;
                 break;
             }
-            child = AlignUp4(candidate->end);
         }
         node = found;
     }

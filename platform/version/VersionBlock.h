@@ -33,6 +33,10 @@ struct BlockNode {
 std::optional<BlockNode> ReadBlockNode(const ByteReader& buffer, std::size_t start, std::size_t parentEnd,
                                        BlockFormat format = BlockFormat::Win32);
 
+// The children of node, in order, up to the first that cannot be read.
+std::vector<BlockNode> ChildBlocks(const ByteReader& buffer, const BlockNode& node,
+                                   BlockFormat format = BlockFormat::Win32);
+
 // The block reached by following keys from the root (compared without regard
 // to letter case); the root itself for an empty list.
 std::optional<BlockNode> FindBlock(const ByteReader& buffer, const std::vector<std::string_view>& keys,

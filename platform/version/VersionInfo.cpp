@@ -176,6 +176,22 @@ std::optional<VersionValue> VersionInfo::Query(std::string_view subBlock) const
     return BinaryValue(buffer, *node);
 }
 
+std::vector<std::string> VersionInfo::ChildKeys(std::string_view subBlock) const
+{
+    const ByteReader buffer(block_);
+    auto node = version::FindBlock(buffer, SplitQueryPath(subBlock), format_);
+    if (!node)
+        return {};
+    std::vector<std::string> keys;
+    for (const BlockNode& child : version::ChildBlocks(buffer, *node, format_)) {
+        auto key = buffer.Bytes(child.keyStart, child.keyEnd - child.keyStart);
+        if (!key)
+            break;
+        keys.push_back(format_ == BlockFormat::Win16 ? version::Windows1252ToUtf8(*key) : version::Utf16LeToUtf8(*key));
+    }
+    return keys;
+}
+
 std::optional<FixedFileInfo> VersionInfo::Fixed() const
 {
     auto value = Query("\\");

@@ -62,6 +62,10 @@ public:
     // "\StringFileInfo\040904B0\CompanyName" a text value. Keys compare
     // without regard to case.
     std::optional<VersionValue> Query(std::string_view subBlock) const;
+    // The keys of the blocks under the block at subBlock, in block order, as
+    // UTF-8; empty when there is no such block. "\StringFileInfo\040904B0"
+    // gives the names of that string table's values.
+    std::vector<std::string> ChildKeys(std::string_view subBlock) const;
     // The fixed record, decoded; absent when the block has none.
     std::optional<FixedFileInfo> Fixed() const;
 

@@ -2,6 +2,8 @@
 // line can be wrong.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "cli/ScanOptions.h"
 
 namespace cli {
@@ -90,6 +92,8 @@ TEST(CommandLine, MalformedCommandLinesAreUsageErrors)
         {"--columns", "size,nosuch"},
         {"--columns", ""},
         {"--columns", "size", "--count"},
+        {"--columns", "translations"},  // a JSON document: json output only
+        {"--columns", "filename,translations", "--format", "xls"},
     };
     for (const auto& arguments : bad) {
         std::string joined;
@@ -107,6 +111,7 @@ TEST(CommandLine, ColumnsAreChosenByKeyInTheirOrderOrAll)
         {{}, {"filename", "version", "size", "date", "path", "desc", "product", "company"}},
         {{"--columns", "sha256,filename"}, {"sha256", "filename"}},
         {{"--columns=renamed"}, {"renamed"}},
+        {{"--format", "json", "--columns", "translations"}, {"translations"}},
     };
     for (const auto& c : cases) {
         const ParseOutcome outcome = Parse(c.arguments);
@@ -115,7 +120,13 @@ TEST(CommandLine, ColumnsAreChosenByKeyInTheirOrderOrAll)
         for (const ResultFact* fact : outcome.options.columns) keys.push_back(fact->column.key);
         EXPECT_EQ(keys, c.keys);
     }
-    EXPECT_EQ(Parse({"--columns", "all"}).options.columns.size(), AllResultFacts().size());
+    EXPECT_EQ(Parse({"--columns", "all", "--format", "json"}).options.columns.size(), AllResultFacts().size());
+    // The other formats leave the JSON-only columns out of 'all'.
+    for (const char* format : {"tsv", "csv", "xls"}) {
+        const FactSelection all = Parse({"--columns", "all", "--format", format}).options.columns;
+        EXPECT_EQ(all.size(), AllResultFacts().size() - 1) << format;
+        EXPECT_EQ(std::find(all.begin(), all.end(), FindResultFact("translations")), all.end()) << format;
+    }
     EXPECT_EQ(Parse({"--list-columns"}).options.mode, ScanMode::ListColumns);
 }
 

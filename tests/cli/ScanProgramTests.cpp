@@ -324,6 +324,15 @@ TEST_F(ScanProgram, ChosenColumnsInEveryFormatAndTheirList)
     EXPECT_EQ(run("json"),
               "{\"renamed\":\"no\",\"sha256\":\"" + digest + "\",\"comments\":\"\",\"date\":\"2021-03-04 05:06:07\"}\n");
 
+    // A JSON-document column is written into the line as it is.
+    EXPECT_EQ(RunScan({"--format", "json", "--no-subfolders", "-f", "plain.dll", "--columns", "filename,translations",
+                       root_})
+                  .out,
+              R"({"filename":"plain.dll","translations":[{"code":"040904B0","strings":{"CompanyName":"Plain Company",)"
+              R"("FileDescription":"Plain Description","InternalName":"plain","LegalCopyright":"Copyright 2024 Plain",)"
+              R"("OriginalFileName":"plain.dll","ProductName":"Plain Product","ProductVersion":"1.2"}}]})"
+              "\n");
+
     const ProcessResult unknown = RunScan({"--columns", "size,nosuch", root_});
     EXPECT_EQ(unknown.exitStatus, 2);
     EXPECT_NE(unknown.err.find("'nosuch'"), std::string::npos) << unknown.err;

@@ -59,3 +59,74 @@ TEST(ResultFacts, DigestCellsAreEmptyForWhatCannotBeRead)
                                         "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"}));
     EXPECT_EQ(Texts(BuildResultRow(fixtures, "no_such_file.dll", facts.facts)), std::vector<std::string>(3));
 }
+
+TEST(ResultFacts, HeaderFactsOfTheFixturesAndOnlyWhenSelected)
+{
+    const FactListParse facts = SelectFacts("format,machine,subsystem,timestamp,dotnet");
+    ASSERT_EQ(facts.error, "");
+    const std::string fixtures = std::string(LUMBREL_FIXTURES_DIR) + "/pe/";
+    const struct {
+        const char* file;
+        std::vector<std::string> texts;
+    } cases[] = {
+        {"plain32.dll", {"PE32", "x86", "Console", "0x00000000", ""}},
+        {"plain64.dll", {"PE32+", "x64", "Console", "0x00000000", ""}},
+        {"managed.dll", {"PE32+", "x64", "Console", "0x00000000", "4.6.1055.7"}},
+        {"ne_plain.dll", {"NE", "", "", "", ""}},
+        {"text_file.dll", {"", "", "", "", ""}},
+        {"no_such_file.dll", {"", "", "", "", ""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        EXPECT_EQ(Texts(BuildResultRow(fixtures, c.file, facts.facts)), c.texts);
+    }
+    const VORN_STD_library::ExtraRowReads defaultReads = ExtraReadsOf(DefaultFactSelection());
+    EXPECT_FALSE(defaultReads.headers || defaultReads.digests);
+}
+
+TEST(ResultFacts, LanguageOfTheFirstTranslation)
+{
+    const FactListParse facts = SelectFacts("translation,language");
+    const std::string fixtures = std::string(LUMBREL_FIXTURES_DIR) + "/pe/";
+    const struct {
+        const char* file;
+        std::vector<std::string> texts;
+    } cases[] = {
+        {"plain64.dll", {"040904B0", "English (United States)"}},
+        {"two_translations.dll", {"040704E4", "German (Germany)"}},
+        {"spanish.dll", {"0C0A04E4", "Spanish (Spain)"}},
+        {"ne_plain.dll", {"040904E4", "English (United States)"}},
+        {"text_file.dll", {"", ""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        EXPECT_EQ(Texts(BuildResultRow(fixtures, c.file, facts.facts)), c.texts);
+    }
+}
+
+TEST(ResultFacts, TranslationsAsOneJsonDocument)
+{
+    const FactListParse facts = SelectFacts("translations");
+    const std::string fixtures = std::string(LUMBREL_FIXTURES_DIR) + "/pe/";
+    const struct {
+        const char* file;
+        const char* json;
+    } cases[] = {
+        {"two_translations.dll",
+         R"([{"code":"040704E4","strings":{"CompanyName":"Deutsche Firma","FileDescription":"Deutsche Beschreibung",)"
+         R"("ProductName":"Deutsches Produkt"}},{"code":"040904B0","strings":{"CompanyName":"English Company",)"
+         R"("FileDescription":"English Description","ProductName":"English Product"}}])"},
+        {"ne_plain.dll",
+         "[{\"code\":\"040904E4\",\"strings\":{\"CompanyName\":\"Exemple Soci\u00e9t\u00e9\",\"FileDescription\":"
+         "\"Sample 16-bit Library \u00a9 1992\",\"ProductName\":\"Sample Product\u2122 \u2013 Edition\","
+         "\"ProductVersion\":\"3.10\"}}]"},
+        {"key_case.dll", R"([{"code":"040904B0","strings":{"COMPANYNAME":"Upper Keys Inc","productname":"lower keys"}}])"},
+        {"no_fixed.dll", R"([{"code":"040904B0","strings":{"CompanyName":"No Fixed Record Co"}}])"},
+        {"text_file.dll", "[]"},
+        {"no_such_file.dll", "[]"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        EXPECT_EQ(Texts(BuildResultRow(fixtures, c.file, facts.facts)), std::vector<std::string>{c.json});
+    }
+}

@@ -199,11 +199,11 @@ TEST(ReadFileRowFacts, DigestsOnlyWhenAskedAndEqualToTheCommands)
     for (const std::string& path : {Fixture("plain64.dll"), Fixture("empty.dll"), large}) {
         SCOPED_TRACE(path);
         EXPECT_FALSE(ReadFileRowFacts(path).digests.has_value());
-        const std::optional<FileDigests> digests = ReadFileRowFacts(path, true).digests;
+        const std::optional<FileDigests> digests = ReadFileRowFacts(path, {.digests = true}).digests;
         ASSERT_TRUE(digests.has_value());
         EXPECT_EQ(digests->md5, DigestByCommand("md5sum", path));
         EXPECT_EQ(digests->sha1, DigestByCommand("sha1sum", path));
         EXPECT_EQ(digests->sha256, DigestByCommand("sha256sum", path));
     }
-    EXPECT_FALSE(ReadFileRowFacts(tmp.path() + "missing.bin", true).digests.has_value());
+    EXPECT_FALSE(ReadFileRowFacts(tmp.path() + "missing.bin", {.digests = true}).digests.has_value());
 }

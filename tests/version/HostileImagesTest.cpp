@@ -1,9 +1,12 @@
 // Damaged, truncated and hostile images: the reader answers with nothing (or
 // with exactly what is intact), never with garbage, a crash or a hang.
 #include "FixtureFiles.h"
+#include "platform/version/ImageHeaders.h"
 #include "platform/version/VersionInfo.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 using platform::VersionInfo;
 
@@ -45,6 +48,34 @@ TEST(HostileImages, EveryPrefixOfAnImageGivesNothingOrTheTrueAnswer)
             ASSERT_TRUE(value) << length;
             EXPECT_EQ(value->data, company);
             EXPECT_EQ(info->Fixed()->fileVersionLS, whole->Fixed()->fileVersionLS);
+        }
+        EXPECT_TRUE(seenAnswer);
+    }
+}
+
+TEST(HostileImages, EveryPrefixOfAnImageGivesNoHeadersOrTheTrueOnes)
+{
+    using platform::version::ImageHeaders;
+    const auto readHeaders = [](std::span<const std::uint8_t> bytes) {
+        return platform::version::ReadImageHeaders(platform::version::MemoryByteSource(bytes));
+    };
+    const auto fields = [](const ImageHeaders& h) {
+        return std::tuple(h.format, h.machine, h.timeDateStamp, h.subsystem);
+    };
+    for (const char* file : {"plain64.dll", "plain32.dll", "ne_plain.dll"}) {
+        SCOPED_TRACE(file);
+        const auto image = PeFixtureBytes(file);
+        const auto whole = readHeaders(image);
+        ASSERT_TRUE(whole);
+        bool seenAnswer = false;
+        for (std::size_t length = 0; length <= image.size(); ++length) {
+            const auto headers = readHeaders(std::span(image.data(), length));
+            if (!headers) {
+                EXPECT_FALSE(seenAnswer) << "headers lost again at length " << length;
+                continue;
+            }
+            seenAnswer = true;
+            EXPECT_EQ(fields(*headers), fields(*whole)) << length;
         }
         EXPECT_TRUE(seenAnswer);
     }

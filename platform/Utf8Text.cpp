@@ -1,0 +1,81 @@
+// UTF-8 checks and JSON string escaping.
+#include "platform/Utf8Text.h"
+
+#include <cstdint>
+
+namespace platform {
+namespace {
+
+constexpr char kHex[] = "0123456789abcdef";
+
+} // namespace
+
+bool IsC1Control(std::string_view sequence)
+{
+    return sequence.size() == 2 && static_cast<unsigned char>(sequence[0]) == 0xC2 &&
+           static_cast<unsigned char>(sequence[1]) < 0xA0;
+}
+
+std::size_t WellFormedUtf8Length(std::string_view text)
+{
+    if (text.empty()) return 0;
+    const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
+    const std::uint8_t lead = byte(0);
+    if (lead < 0x80) return 1;
+
+    // Allowed range of the second byte per lead byte (Unicode table 3-7);
+    // later continuation bytes are always 0x80..0xBF.
+    std::size_t length = 0;
+    std::uint8_t secondLow = 0x80, secondHigh = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) length = 2;
+    else if (lead == 0xE0) { length = 3; secondLow = 0xA0; }
+    else if (lead == 0xED) { length = 3; secondHigh = 0x9F; }
+    else if (lead >= 0xE1 && lead <= 0xEF) length = 3;
+    else if (lead == 0xF0) { length = 4; secondLow = 0x90; }
+    else if (lead == 0xF4) { length = 4; secondHigh = 0x8F; }
+    else if (lead >= 0xF1 && lead <= 0xF3) length = 4;
+    else return 0;
+
+    if (text.size() < length) return 0;
+    if (byte(1) < secondLow || byte(1) > secondHigh) return 0;
+    for (std::size_t i = 2; i < length; ++i)
+        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+    return length;
+}
+
+void AppendJsonString(std::string& out, std::string_view text, bool escapeC1)
+{
+    out.push_back('"');
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '"' || c == '\\') {
+            out.push_back('\\');
+            out.push_back(static_cast<char>(c));
+            ++i;
+        } else if (c < 0x20) {
+            out.append("\\u00");
+            out.push_back(kHex[c >> 4]);
+            out.push_back(kHex[c & 0x0F]);
+            ++i;
+        } else if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+            ++i;
+        } else if (const std::size_t length = WellFormedUtf8Length(text.substr(i)); length != 0) {
+            if (escapeC1 && IsC1Control(text.substr(i, length))) {
+                out.append("\\u00");
+                out.push_back(kHex[static_cast<unsigned char>(text[i + 1]) >> 4]);
+                out.push_back(kHex[static_cast<unsigned char>(text[i + 1]) & 0x0F]);
+            } else {
+                out.append(text.substr(i, length));
+            }
+            i += length;
+        } else {
+            out.append("\xEF\xBF\xBD");
+            ++i;
+        }
+    }
+    out.push_back('"');
+}
+
+} // namespace platform

@@ -1,5 +1,5 @@
-// Which facts the table shows: the heading row's menu lists every fact with
-// a check mark. Checking one shows its column (a new column is added at the
+// Which facts the table shows: the heading row's menu lists every fact that
+// makes a cell with a check mark. Checking one shows its column (a new column is added at the
 // end and filled from each row's file); unchecking hides it. The file name
 // and folder columns always exist, hidden when not chosen, because they name
 // each row's file. The chosen columns are remembered for the next start.
@@ -83,6 +83,8 @@ QMenu* frmMain::BuildHeadingMenu()
     auto* menu = new QMenu(this);
     const FactSelection shown = ShownFacts();
     for (const ResultFact& fact : AllResultFacts()) {
+        // A JSON document is for the command line's json output, not a cell.
+        if (fact.column.jsonDocument) continue;
         QAction* action = menu->addAction(QString::fromUtf8(fact.column.caption));
         action->setCheckable(true);
         action->setChecked(Contains(shown, &fact));

@@ -1,6 +1,6 @@
 // Natural-order keys: UTF-8 is decoded strictly (overlong forms, surrogates
 // and truncated sequences count as invalid and pass through byte by byte),
-// letters are folded to lower case, and each run of ASCII digits becomes a
+// letters are folded to lower case with the folding wildcard matching uses, and each run of ASCII digits becomes a
 // marker, its significant length and its significant digits, so that byte
 // order compares runs by value.
 #include "grid/NaturalCompare.h"
@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+
+#include "platform/Utf8Text.h"
 
 namespace grid {
 namespace {
@@ -18,90 +20,6 @@ constexpr std::uint32_t kLongRunMark = 0xFF;
 bool IsDigit(unsigned char byte)
 {
     return byte >= '0' && byte <= '9';
-}
-
-bool IsContinuation(unsigned char byte)
-{
-    return (byte & 0xC0) == 0x80;
-}
-
-// Decodes the code point at text[pos]; returns its byte length, or 0 when the
-// bytes there are not a valid UTF-8 sequence.
-std::size_t DecodeUtf8(std::string_view text, std::size_t pos, char32_t& codePoint)
-{
-    const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byteAt(pos);
-    const std::size_t left = text.size() - pos;
-    if (lead < 0x80) {
-        codePoint = lead;
-        return 1;
-    }
-    std::size_t length = 0;
-    unsigned char minSecond = 0x80;
-    unsigned char maxSecond = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        codePoint = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        codePoint = lead & 0x0F;
-        if (lead == 0xE0) minSecond = 0xA0;
-        if (lead == 0xED) maxSecond = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        codePoint = lead & 0x07;
-        if (lead == 0xF0) minSecond = 0x90;
-        if (lead == 0xF4) maxSecond = 0x8F;
-    } else {
-        return 0;
-    }
-    if (left < length) return 0;
-    const unsigned char second = byteAt(pos + 1);
-    if (second < minSecond || second > maxSecond) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        const unsigned char next = byteAt(pos + i);
-        if (!IsContinuation(next)) return 0;
-        codePoint = (codePoint << 6) | (next & 0x3F);
-    }
-    return length;
-}
-
-// Lower case for ASCII, Latin-1, Latin Extended-A, Greek, Cyrillic and the
-// full-width Latin letters: the scripts file names of version resources use.
-char32_t FoldCase(char32_t c)
-{
-    if (c >= U'A' && c <= U'Z') return c + 32;
-    if (c < 0xC0) return c;
-    if (c <= 0xDE) return c == 0xD7 ? c : c + 32;
-    if (c >= 0x100 && c <= 0x137) return c | 1;
-    if (c >= 0x139 && c <= 0x148) return (c & 1) ? c + 1 : c;
-    if (c >= 0x14A && c <= 0x177) return c | 1;
-    if (c == 0x178) return 0xFF;
-    if (c >= 0x179 && c <= 0x17E) return (c & 1) ? c + 1 : c;
-    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 32;
-    if (c >= 0x400 && c <= 0x40F) return c + 80;
-    if (c >= 0x410 && c <= 0x42F) return c + 32;
-    if (c >= 0xFF21 && c <= 0xFF3A) return c + 32;
-    return c;
-}
-
-void AppendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
 }
 
 // Marker, the count of significant digits, the digits. Counts below 255
@@ -159,13 +77,13 @@ void AppendNaturalSortKey(std::string& key, std::string_view text)
             continue;
         }
         char32_t codePoint = 0;
-        const std::size_t length = DecodeUtf8(text, pos, codePoint);
+        const std::size_t length = platform::DecodeUtf8(text.substr(pos), codePoint);
         if (length == 0) {
             key.push_back(static_cast<char>(byte));
             ++pos;
             continue;
         }
-        AppendUtf8(key, FoldCase(codePoint));
+        platform::AppendUtf8(key, platform::FoldCase(codePoint));
         pos += length;
     }
 }

@@ -1,4 +1,4 @@
-// UTF-8 checks and JSON string escaping.
+// UTF-8 decoding, encoding and case folding, and JSON string escaping.
 #include "platform/Utf8Text.h"
 
 #include <cstdint>
@@ -41,6 +41,53 @@ std::size_t WellFormedUtf8Length(std::string_view text)
     for (std::size_t i = 2; i < length; ++i)
         if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
     return length;
+}
+
+std::size_t DecodeUtf8(std::string_view text, char32_t& codePoint)
+{
+    const std::size_t length = WellFormedUtf8Length(text);
+    if (length == 0) return 0;
+    const auto lead = static_cast<unsigned char>(text[0]);
+    char32_t value = length == 1 ? lead : lead & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
+    for (std::size_t i = 1; i < length; ++i) value = (value << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+    codePoint = value;
+    return length;
+}
+
+void AppendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+char32_t FoldCase(char32_t c)
+{
+    if (c >= U'A' && c <= U'Z') return c + 32;
+    if (c < 0xC0) return c;
+    if (c <= 0xDE) return c == 0xD7 ? c : c + 32;
+    if (c >= 0x100 && c <= 0x137) return c | 1;
+    if (c >= 0x139 && c <= 0x148) return (c & 1) ? c + 1 : c;
+    if (c >= 0x14A && c <= 0x177) return c | 1;
+    if (c == 0x178) return 0xFF;
+    if (c >= 0x179 && c <= 0x17E) return (c & 1) ? c + 1 : c;
+    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;
+    if (c >= 0x400 && c <= 0x40F) return c + 80;
+    if (c >= 0x410 && c <= 0x42F) return c + 32;
+    if (c >= 0xFF21 && c <= 0xFF3A) return c + 32;
+    return c;
 }
 
 void AppendJsonString(std::string& out, std::string_view text, bool escapeC1)

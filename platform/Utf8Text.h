@@ -1,5 +1,6 @@
-// Well-formed UTF-8 and the JSON string encoding built on it: what every
-// writer of JSON text uses.
+// The one UTF-8 unit of the code base: strict decoding and encoding of code
+// points, the one case folding that matching and sorting share, and the JSON
+// string encoding built on them.
 #pragma once
 
 #include <cstddef>
@@ -19,6 +20,19 @@ void AppendJsonString(std::string& out, std::string_view text, bool escapeC1 = f
 // when the bytes there are not one (overlong forms, surrogates and values past
 // U+10FFFF are not well formed).
 std::size_t WellFormedUtf8Length(std::string_view text);
+
+// Decodes the well-formed sequence at text[0] into codePoint and returns its
+// length, or returns 0 (codePoint unchanged) as WellFormedUtf8Length does.
+std::size_t DecodeUtf8(std::string_view text, char32_t& codePoint);
+
+// Appends the UTF-8 form of a code point (at most U+10FFFF, not a surrogate).
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+// Simple lower-case folding of the letters of ASCII, Latin-1, Latin
+// Extended-A, Greek, Cyrillic and the full-width Latin letters; every other
+// character is its own fold. Wildcard matching and the table's sort both fold
+// with this, so they never treat a letter differently.
+char32_t FoldCase(char32_t c);
 
 // Whether a well-formed sequence is one of the C1 controls U+0080..U+009F.
 bool IsC1Control(std::string_view sequence);

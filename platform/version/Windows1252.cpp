@@ -1,7 +1,7 @@
 // Windows-1252 to UTF-8 conversion.
 #include "platform/version/Windows1252.h"
 
-#include "platform/version/Utf16.h"
+#include "platform/Utf8Text.h"
 
 namespace platform::version {
 namespace {
@@ -26,9 +26,9 @@ std::string Windows1252ToUtf8(std::span<const std::uint8_t> bytes)
         if (byte < 0x80)
             out += static_cast<char>(byte);
         else if (byte < 0xA0)
-            AppendUtf8(out, kHighControlRange[byte - 0x80]);
+            platform::AppendUtf8(out, kHighControlRange[byte - 0x80]);
         else
-            AppendUtf8(out, byte);
+            platform::AppendUtf8(out, byte);
     }
     return out;
 }

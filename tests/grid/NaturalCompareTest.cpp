@@ -6,6 +6,7 @@
 #include <random>
 
 #include "grid/NaturalCompare.h"
+#include "platform/WildcardMatch.h"
 
 namespace grid {
 namespace {
@@ -88,3 +89,22 @@ TEST(NaturalCompare, InvalidBytesGiveATotalOrderWithoutReadingPastTheEnd)
 
 } // namespace
 } // namespace grid
+
+// Matching and sorting fold case with the one table, so a letter that one
+// treats as the other's upper case the other does too.
+TEST(NaturalCompare, FoldsCaseExactlyAsWildcardMatching)
+{
+    const struct {
+        const char* upper;
+        const char* lower;
+    } pairs[] = {
+        {"SETUP.DLL", "setup.dll"},   {"\xC3\x89T\xC3\x89", "\xC3\xA9t\xC3\xA9"},
+        {"\xCE\xAA", "\xCF\x8A"},     {"\xEF\xBC\xA1\xEF\xBC\xBA", "\xEF\xBD\x81\xEF\xBD\x9A"},
+        {"\xD0\x81", "\xD1\x91"},     {"\xC5\xB8", "\xC3\xBF"},
+    };
+    for (const auto& pair : pairs) {
+        EXPECT_TRUE(platform::MatchSpec(pair.lower, pair.upper)) << pair.upper;
+        EXPECT_TRUE(platform::EqualsIgnoringCase(pair.lower, pair.upper)) << pair.upper;
+        EXPECT_EQ(grid::NaturalSortKey(pair.lower), grid::NaturalSortKey(pair.upper)) << pair.upper;
+    }
+}

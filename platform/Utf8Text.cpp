@@ -16,42 +16,60 @@ bool IsC1Control(std::string_view sequence)
            static_cast<unsigned char>(sequence[1]) < 0xA0;
 }
 
-std::size_t WellFormedUtf8Length(std::string_view text)
+Utf8Step DecodeUtf8Step(std::string_view text)
 {
-    if (text.empty()) return 0;
-    const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
-    const std::uint8_t lead = byte(0);
-    if (lead < 0x80) return 1;
+    const auto lead = static_cast<unsigned char>(text[0]);
+    if (lead < 0x80) return {lead, 1, true};
 
     // Allowed range of the second byte per lead byte (Unicode table 3-7);
     // later continuation bytes are always 0x80..0xBF.
-    std::size_t length = 0;
-    std::uint8_t secondLow = 0x80, secondHigh = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) length = 2;
-    else if (lead == 0xE0) { length = 3; secondLow = 0xA0; }
-    else if (lead == 0xED) { length = 3; secondHigh = 0x9F; }
-    else if (lead >= 0xE1 && lead <= 0xEF) length = 3;
-    else if (lead == 0xF0) { length = 4; secondLow = 0x90; }
-    else if (lead == 0xF4) { length = 4; secondHigh = 0x8F; }
-    else if (lead >= 0xF1 && lead <= 0xF3) length = 4;
-    else return 0;
+    std::size_t need = 0;
+    char32_t value = 0;
+    unsigned char lowest = 0x80;
+    unsigned char highest = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        need = 1;
+        value = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        need = 2;
+        value = lead & 0x0F;
+        if (lead == 0xE0) lowest = 0xA0;  // overlong
+        if (lead == 0xED) highest = 0x9F; // surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        need = 3;
+        value = lead & 0x07;
+        if (lead == 0xF0) lowest = 0x90;  // overlong
+        if (lead == 0xF4) highest = 0x8F; // past U+10FFFF
+    } else {
+        return {kReplacementCharacter, 1, false};
+    }
 
-    if (text.size() < length) return 0;
-    if (byte(1) < secondLow || byte(1) > secondHigh) return 0;
-    for (std::size_t i = 2; i < length; ++i)
-        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
-    return length;
+    std::size_t consumed = 1;
+    for (std::size_t i = 0; i < need; ++i) {
+        if (consumed >= text.size()) return {kReplacementCharacter, consumed, false};
+        const auto next = static_cast<unsigned char>(text[consumed]);
+        const bool inRange = i == 0 ? (next >= lowest && next <= highest) : (next & 0xC0) == 0x80;
+        if (!inRange) return {kReplacementCharacter, consumed, false};
+        value = (value << 6) | (next & 0x3F);
+        ++consumed;
+    }
+    return {value, consumed, true};
+}
+
+std::size_t WellFormedUtf8Length(std::string_view text)
+{
+    if (text.empty()) return 0;
+    const Utf8Step step = DecodeUtf8Step(text);
+    return step.wellFormed ? step.length : 0;
 }
 
 std::size_t DecodeUtf8(std::string_view text, char32_t& codePoint)
 {
-    const std::size_t length = WellFormedUtf8Length(text);
-    if (length == 0) return 0;
-    const auto lead = static_cast<unsigned char>(text[0]);
-    char32_t value = length == 1 ? lead : lead & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
-    for (std::size_t i = 1; i < length; ++i) value = (value << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
-    codePoint = value;
-    return length;
+    if (text.empty()) return 0;
+    const Utf8Step step = DecodeUtf8Step(text);
+    if (!step.wellFormed) return 0;
+    codePoint = step.codePoint;
+    return step.length;
 }
 
 void AppendUtf8(std::string& out, char32_t c)

@@ -16,6 +16,20 @@ namespace platform {
 // written as \u00XX too (for a terminal).
 void AppendJsonString(std::string& out, std::string_view text, bool escapeC1 = false);
 
+inline constexpr char32_t kReplacementCharacter = 0xFFFD;
+
+// One step of strict UTF-8 decoding at text[0] (text not empty): a
+// well-formed sequence gives its code point and length; an ill-formed one
+// gives U+FFFD and the length of its maximal subpart (at least one byte), so
+// that each maximal subpart becomes one replacement character, as Unicode
+// recommends.
+struct Utf8Step {
+    char32_t codePoint;
+    std::size_t length;
+    bool wellFormed;
+};
+Utf8Step DecodeUtf8Step(std::string_view text);
+
 // Length of the well-formed UTF-8 sequence starting at text[0] (1 to 4), or 0
 // when the bytes there are not one (overlong forms, surrogates and values past
 // U+10FFFF are not well formed).

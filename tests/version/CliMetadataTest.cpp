@@ -16,7 +16,8 @@ namespace {
 
 void Put(std::vector<std::uint8_t>& out, std::uint64_t value, int bytes)
 {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    // Bytes past the value's eight are zero padding.
+    for (int i = 0; i < bytes; ++i) out.push_back(i < 8 ? static_cast<std::uint8_t>(value >> (8 * i)) : 0);
 }
 
 struct Tables {

@@ -3,17 +3,14 @@
 // (sublanguage) in its high 6 bits.
 #include "VORN_STD_library/LanguageNames.h"
 
+#include "VORN_STD_library/CodeNames.h"
+
 #include <cstdio>
 
 namespace VORN_STD_library {
 namespace {
 
-struct LanguageEntry {
-    std::uint16_t id;
-    const char* name;
-};
-
-constexpr LanguageEntry kLanguages[] = {
+constexpr CodeName kLanguages[] = {
     {0x0401, "Arabic (Saudi Arabia)"},
     {0x0402, "Bulgarian (Bulgaria)"},
     {0x0403, "Catalan (Spain)"},
@@ -85,7 +82,7 @@ constexpr LanguageEntry kLanguages[] = {
 
 // Primary languages by their 10-bit id. 0x1A is left out: Croatian, Serbian
 // and Bosnian share it, so it names no one language.
-constexpr LanguageEntry kPrimaryLanguages[] = {
+constexpr CodeName kPrimaryLanguages[] = {
     {0x00, "Language Neutral"},
     {0x01, "Arabic"},     {0x02, "Bulgarian"},  {0x03, "Catalan"},    {0x04, "Chinese"},   {0x05, "Czech"},
     {0x06, "Danish"},     {0x07, "German"},     {0x08, "Greek"},      {0x09, "English"},   {0x0A, "Spanish"},
@@ -104,10 +101,8 @@ constexpr std::uint16_t kPrimaryLanguageMask = 0x03FF;
 
 std::string LanguageName(std::uint16_t langId)
 {
-    for (const LanguageEntry& entry : kLanguages)
-        if (entry.id == langId) return entry.name;
-    for (const LanguageEntry& entry : kPrimaryLanguages)
-        if (entry.id == (langId & kPrimaryLanguageMask)) return entry.name;
+    if (const char* name = NameOf(kLanguages, langId)) return name;
+    if (const char* name = NameOf(kPrimaryLanguages, langId & kPrimaryLanguageMask)) return name;
     char text[8];
     std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(langId));
     return text;

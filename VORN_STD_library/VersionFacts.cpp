@@ -7,15 +7,12 @@
 #include <optional>
 #include <vector>
 
+#include "VORN_STD_library/CodeNames.h"
 #include "VORN_STD_library/FileFacts.h"
+#include "platform/WildcardMatch.h"
 
 namespace VORN_STD_library {
 namespace {
-
-struct CodeName {
-    std::uint32_t code;
-    const char* name;
-};
 
 constexpr CodeName kFileFlags[] = {
     {0x01, "Debug"},        {0x02, "Prerelease"},   {0x04, "Patched"},
@@ -44,14 +41,6 @@ constexpr CodeName kDriverSubtypes[] = {
 constexpr CodeName kFontSubtypes[] = {
     {0x1, "Raster"}, {0x2, "Vector"}, {0x3, "TrueType"},
 };
-
-template <std::size_t N>
-const char* NameOf(const CodeName (&names)[N], std::uint32_t code)
-{
-    for (const CodeName& entry : names)
-        if (entry.code == code) return entry.name;
-    return nullptr;
-}
 
 std::string HexText(std::uint32_t value)
 {
@@ -82,17 +71,13 @@ std::optional<std::vector<std::uint32_t>> LeadingNumbers(std::string_view text)
     }
 }
 
-char AsciiLower(char c)
+// The name without a trailing ".mui" (any case), the suffix of language
+// resource files that keep their original name.
+std::string_view WithoutMui(std::string_view name)
 {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string LowerWithoutMui(std::string_view name)
-{
-    std::string lower;
-    for (const char c : name) lower.push_back(AsciiLower(c));
-    if (lower.size() >= 4 && lower.compare(lower.size() - 4, 4, ".mui") == 0) lower.resize(lower.size() - 4);
-    return lower;
+    if (name.size() >= 4 && platform::EqualsIgnoringCase(name.substr(name.size() - 4), ".mui"))
+        name.remove_suffix(4);
+    return name;
 }
 
 } // namespace
@@ -156,7 +141,7 @@ std::string VersionMismatchText(std::string_view fileVersionText, const platform
 std::string RenamedText(std::string_view originalName, std::string_view fileName)
 {
     if (originalName.empty()) return {};
-    return LowerWithoutMui(originalName) == LowerWithoutMui(fileName) ? "no" : "yes";
+    return platform::EqualsIgnoringCase(WithoutMui(originalName), WithoutMui(fileName)) ? "no" : "yes";
 }
 
 } // namespace VORN_STD_library

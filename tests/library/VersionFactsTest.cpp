@@ -108,6 +108,8 @@ TEST(VersionFacts, RenamedIgnoresCaseAndTrailingMui)
         {"plain.dll", "plain.dll", "no"},   {"PLAIN.DLL", "plain.dll", "no"},
         {"plain.dll.mui", "plain.dll", "no"}, {"plain.dll", "Plain.dll.MUI", "no"},
         {"plain.dll", "plain64.dll", "yes"}, {"", "plain.dll", ""},
+        // Letters beyond ASCII fold as the wildcard matcher folds them.
+        {"\xC3\x89T\xC3\x89.DLL", "\xC3\xA9t\xC3\xA9.dll", "no"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(VORN_STD_library::RenamedText(c.original, c.name), c.finding) << c.original << " " << c.name;

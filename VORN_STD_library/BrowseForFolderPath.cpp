@@ -1,27 +1,37 @@
-// Runs the folder picker and brings its answer into the path form of the
-// rest of the program.
+// Asks the installed folder picker and brings its answer into the path form
+// of the rest of the program.
 #include "VORN_STD_library/BrowseForFolderPath.h"
 
-#include <QDir>
-#include <QFile>
+#include <filesystem>
 
-#include "platform/desktop/FolderPicker.h"
+#include "platform/FolderPicker.h"
 
 namespace VORN_STD_library {
+namespace {
+
+// The path with "." and ".." resolved, repeated "/" collapsed and no trailing
+// "/", except for the root "/".
+std::string CleanPath(const std::string& path)
+{
+    std::string clean = std::filesystem::path(path).lexically_normal().native();
+    while (clean.size() > 1 && clean.back() == '/') clean.pop_back();
+    return clean;
+}
+
+} // namespace
 
 std::string BrowseForFolderPath(QWidget* owner, const std::string& title, std::int16_t option,
                                 const std::string& initialFolder)
 {
-    desktop::FolderPickerRequest request;
+    platform::FolderPickerRequest request;
     request.owner = owner;
-    request.title = QString::fromUtf8(title);
+    request.title = title;
     request.allowNewFolder = option != 0;
-    request.startFolder = QFile::decodeName(QByteArray::fromStdString(initialFolder));
+    request.startFolder = initialFolder;
 
-    const QString chosen = desktop::CurrentFolderPicker().PickFolder(request);
-    if (chosen.isEmpty()) return {};
-    // cleanPath drops a trailing "/" but keeps the root's.
-    return QFile::encodeName(QDir::cleanPath(chosen)).toStdString();
+    const std::string chosen = platform::PickFolder(request);
+    if (chosen.empty()) return {};
+    return CleanPath(chosen);
 }
 
 } // namespace VORN_STD_library

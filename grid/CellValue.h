@@ -1,15 +1,10 @@
-// The value of one result-table cell: empty, text (UTF-8), a size in the
-// fixed-point byte form, or a date-time in the day-count form.
+// The result table's cell value: the platform's value type, by the table's name.
 #pragma once
 
-#include <string>
-#include <variant>
-
-#include "platform/DateTime.h"
-#include "platform/FixedDecimal.h"
+#include "platform/CellValue.h"
 
 namespace grid {
 
-using CellValue = std::variant<std::monostate, std::string, platform::FixedDecimal, platform::DateTime>;
+using platform::CellValue;
 
 } // namespace grid

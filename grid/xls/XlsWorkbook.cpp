@@ -68,7 +68,7 @@ struct WorkbookWriter::State {
         }
     }
 
-    void AddCell(SheetRecords& sheet, std::uint16_t column, const CellValue& value)
+    void AddCell(SheetRecords& sheet, std::uint16_t column, const platform::CellValue& value)
     {
         if (const auto* text = std::get_if<std::string>(&value)) {
             if (!text->empty()) sheet.AddTextCell(column, CellFormatTable::kGeneralXf, strings.Intern(*text));
@@ -133,7 +133,7 @@ WorkbookWriter::~WorkbookWriter() = default;
 WorkbookWriter::WorkbookWriter(WorkbookWriter&&) noexcept = default;
 WorkbookWriter& WorkbookWriter::operator=(WorkbookWriter&&) noexcept = default;
 
-void WorkbookWriter::AddRow(std::span<const grid::CellValue> cells)
+void WorkbookWriter::AddRow(std::span<const platform::CellValue> cells)
 {
     if (state_->sheets.back().IsFull()) state_->StartSheet();
     SheetRecords& sheet = state_->sheets.back();

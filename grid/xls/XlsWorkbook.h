@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "grid/CellValue.h"
+#include "platform/CellValue.h"
 
 namespace grid::xls {
 
@@ -39,7 +39,7 @@ public:
     // are fixed-point sizes (written as text where a spreadsheet number,
     // a double, would not hold them exactly), date-times are day counts since
     // 1899-12-30.
-    void AddRow(std::span<const grid::CellValue> cells);
+    void AddRow(std::span<const platform::CellValue> cells);
 
     // Writes the workbook through a temporary file in the same folder that is
     // renamed to path when complete, so a file under the final name is never

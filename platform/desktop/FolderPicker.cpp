@@ -1,38 +1,26 @@
-// The folder dialog and the process-wide choice of picker.
+// The folder dialog.
 #include "platform/desktop/FolderPicker.h"
 
+#include <QFile>
 #include <QFileDialog>
 
-#include <utility>
+#include <memory>
 
 namespace desktop {
-namespace {
 
-std::shared_ptr<FolderPicker>& InstalledPicker()
-{
-    static std::shared_ptr<FolderPicker> picker;
-    return picker;
-}
-
-} // namespace
-
-QString QtFolderPicker::PickFolder(const FolderPickerRequest& request)
+std::string QtFolderPicker::PickFolder(const platform::FolderPickerRequest& request)
 {
     QFileDialog::Options options = QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog;
     if (!request.allowNewFolder) options |= QFileDialog::ReadOnly;
-    return QFileDialog::getExistingDirectory(request.owner, request.title, request.startFolder, options);
+    const QString chosen = QFileDialog::getExistingDirectory(
+        request.owner, QString::fromUtf8(request.title),
+        QFile::decodeName(QByteArray::fromStdString(request.startFolder)), options);
+    return QFile::encodeName(chosen).toStdString();
 }
 
-std::shared_ptr<FolderPicker> SetFolderPicker(std::shared_ptr<FolderPicker> picker)
+void InstallQtFolderPicker()
 {
-    return std::exchange(InstalledPicker(), std::move(picker));
-}
-
-FolderPicker& CurrentFolderPicker()
-{
-    static QtFolderPicker qtPicker;
-    FolderPicker* installed = InstalledPicker().get();
-    return installed ? *installed : qtPicker;
+    platform::SetFolderPicker(std::make_shared<QtFolderPicker>());
 }
 
 } // namespace desktop

@@ -1,5 +1,5 @@
-// The desktop services: twips, settings, the throttled yield, type names,
-// icons and the folder-browse call.
+// The desktop services: twips, settings, the throttled yield, type names
+// and icons.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -10,10 +10,8 @@
 
 #include <thread>
 
-#include "VORN_STD_library/BrowseForFolderPath.h"
 #include "platform/desktop/DesktopFileIcons.h"
 #include "platform/desktop/EventLoopYieldHandler.h"
-#include "platform/desktop/FolderPicker.h"
 #include "platform/desktop/MimeTypeNames.h"
 #include "platform/desktop/SettingsStore.h"
 #include "platform/desktop/Twips.h"
@@ -135,40 +133,6 @@ TEST(DesktopFileIcons, ImagesShowTheirOwnIconOthersTheThemesAtTheRequestedSize)
             EXPECT_EQ(image.width(), size == platform::IconSize::Small ? 16 : 32);
         }
     }
-}
-
-struct AnsweringPicker final : desktop::FolderPicker {
-    QString answer;
-    desktop::FolderPickerRequest last;
-    QString PickFolder(const desktop::FolderPickerRequest& request) override
-    {
-        last = request;
-        return answer;
-    }
-};
-
-TEST(BrowseForFolderPath, PassesTheRequestAndReturnsTheFolderWithoutTrailingSlash)
-{
-    auto picker = std::make_shared<AnsweringPicker>();
-    const auto previous = desktop::SetFolderPicker(picker);
-
-    picker->answer = QString();
-    EXPECT_EQ(VORN_STD_library::BrowseForFolderPath(nullptr, "", 0, ""), "");
-    EXPECT_FALSE(picker->last.allowNewFolder);
-    EXPECT_TRUE(picker->last.startFolder.isEmpty());
-
-    picker->answer = QStringLiteral("/srv/data/");
-    EXPECT_EQ(VORN_STD_library::BrowseForFolderPath(nullptr, "Pick", 1, "/srv"), "/srv/data");
-    EXPECT_TRUE(picker->last.allowNewFolder);
-    EXPECT_EQ(picker->last.startFolder, QStringLiteral("/srv"));
-    EXPECT_EQ(picker->last.title, QStringLiteral("Pick"));
-
-    picker->answer = QStringLiteral("/");
-    EXPECT_EQ(VORN_STD_library::BrowseForFolderPath(nullptr, "", 0, ""), "/");
-    picker->answer = QStringLiteral("/srv/Grüße");
-    EXPECT_EQ(VORN_STD_library::BrowseForFolderPath(nullptr, "", 0, ""), "/srv/Gr\xc3\xbc\xc3\x9f" "e");
-
-    desktop::SetFolderPicker(previous);
 }
 
 } // namespace

@@ -93,7 +93,7 @@ TEST_F(WindowTest, BrowseCancelKeepsThePathAndAChosenFolderReplacesIt)
 {
     frmMain& w = OpenWindow();
     w.txt(1)->setText(QStringLiteral("/typed/path"));
-    picker_->answer = QString();
+    picker_->answer.clear();
     w.cmd(frmMain::kBrowse)->click();
     EXPECT_EQ(w.txt(1)->text(), QStringLiteral("/typed/path"));
     // The tail runs after every command, so "Ready." is gone.
@@ -101,13 +101,13 @@ TEST_F(WindowTest, BrowseCancelKeepsThePathAndAChosenFolderReplacesIt)
     ASSERT_EQ(picker_->requests.size(), 1u);
     EXPECT_EQ(picker_->requests[0].owner, &w);
     EXPECT_FALSE(picker_->requests[0].allowNewFolder);
-    EXPECT_TRUE(picker_->requests[0].startFolder.isEmpty());
-    EXPECT_TRUE(picker_->requests[0].title.isEmpty());
+    EXPECT_TRUE(picker_->requests[0].startFolder.empty());
+    EXPECT_TRUE(picker_->requests[0].title.empty());
 
-    picker_->answer = QStringLiteral("/srv/chosen/");
+    picker_->answer = "/srv/chosen/";
     w.cmd(frmMain::kBrowse)->click();
     EXPECT_EQ(w.txt(1)->text(), QStringLiteral("/srv/chosen"));
-    picker_->answer = QStringLiteral("/");
+    picker_->answer = "/";
     w.cmd(frmMain::kBrowse)->click();
     EXPECT_EQ(w.txt(1)->text(), QStringLiteral("/"));
 }
@@ -117,7 +117,7 @@ TEST_F(WindowTest, BrowseDuringASearchChangesOnlyTheBox)
     WriteFile(QStringLiteral("a.exe"));
     WriteFile(QStringLiteral("b.exe"));
     frmMain& w = OpenWindow();
-    picker_->answer = QStringLiteral("/elsewhere");
+    picker_->answer = "/elsewhere";
     bool browsed = false;
     onYield = [&] {
         if (!browsed && w.Grid().RowCount() == 1) {

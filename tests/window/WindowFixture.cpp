@@ -23,14 +23,14 @@ WindowTest::WindowTest()
     : settings_(std::make_shared<desktop::QtSettingsStore>(UniqueApplicationName())),
       programFolderPath(QFile::encodeName(programFolder_.path()).toStdString()),
       documentsFolderPath(QFile::encodeName(documentsFolder_.path()).toStdString()),
-      previousPicker_(desktop::SetFolderPicker(picker_))
+      previousPicker_(platform::SetFolderPicker(picker_))
 {
 }
 
 WindowTest::~WindowTest()
 {
     window.reset();
-    desktop::SetFolderPicker(previousPicker_);
+    platform::SetFolderPicker(previousPicker_);
 }
 
 frmMain& WindowTest::OpenWindow()

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "frmMain/frmMain.h"
-#include "platform/desktop/FolderPicker.h"
+#include "platform/FolderPicker.h"
 
 struct RecordingHandOff final : desktop::FileHandOff {
     std::vector<std::string> opened;
@@ -32,10 +32,10 @@ struct RecordingMessages final : desktop::UserMessages {
     void ShowWarning(QWidget*, const QString& text) override { warnings.push_back(text); }
 };
 
-struct ScriptedFolderPicker final : desktop::FolderPicker {
-    QString answer;
-    std::vector<desktop::FolderPickerRequest> requests;
-    QString PickFolder(const desktop::FolderPickerRequest& request) override
+struct ScriptedFolderPicker final : platform::FolderPicker {
+    std::string answer;
+    std::vector<platform::FolderPickerRequest> requests;
+    std::string PickFolder(const platform::FolderPickerRequest& request) override
     {
         requests.push_back(request);
         return answer;
@@ -76,5 +76,5 @@ protected:
     std::unique_ptr<frmMain> window;
 
 private:
-    std::shared_ptr<desktop::FolderPicker> previousPicker_;
+    std::shared_ptr<platform::FolderPicker> previousPicker_;
 };

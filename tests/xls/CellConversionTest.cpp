@@ -71,7 +71,7 @@ TEST(WorkbookWriter, CountsTheCellTextsCutToTheCellLimit)
     for (int i = 0; i < 16383; ++i) fullOfPairs += "\xF0\x9F\x98\x80";
     for (const std::string& text : {exactlyFull, fullOfPairs, std::string(70000, '\xFF'), exactlyFull + "y",
                                      fullOfPairs + "\xF0\x9F\x98\x80", std::string("short")})
-        writer.AddRow(std::vector<grid::CellValue>{text});
+        writer.AddRow(std::vector<platform::CellValue>{text});
     // Two fit exactly; 70,000 replacement characters, one more "y" and one
     // more pair do not.
     EXPECT_EQ(writer.CutCellCount(), 3u);

@@ -8,7 +8,7 @@
 #include "grid/xls/XlsWorkbook.h"
 
 using namespace grid::xls;
-using grid::CellValue;
+using platform::CellValue;
 using platform::DateTime;
 using platform::FixedDecimal;
 

@@ -38,7 +38,7 @@ protected:
     static WorkbookWriter SampleWriter(int rows)
     {
         WorkbookWriter writer({{"Name", 1500, ColumnKind::Text, ""}});
-        for (int row = 0; row < rows; ++row) writer.AddRow(std::vector<grid::CellValue>{"row " + std::to_string(row)});
+        for (int row = 0; row < rows; ++row) writer.AddRow(std::vector<platform::CellValue>{"row " + std::to_string(row)});
         return writer;
     }
 

@@ -133,10 +133,10 @@ TEST(Workbook, LongAndNonLatinStringsSurviveContinueBoundariesAndExtSstPointsAtT
             utf8 += i % 3 == 0 ? "\xC3\xA9" : i % 3 == 1 ? "\xD0\xB6" : "\xF0\x9F\x98\x80";
             units += i % 3 == 0 ? u"\u00E9" : i % 3 == 1 ? u"\u0436" : u"\U0001F600";
         }
-        writer.AddRow(std::vector<grid::CellValue>{utf8});
+        writer.AddRow(std::vector<platform::CellValue>{utf8});
         expected.push_back(units);
     }
-    writer.AddRow(std::vector<grid::CellValue>{std::string(40000, 'x')});
+    writer.AddRow(std::vector<platform::CellValue>{std::string(40000, 'x')});
     expected.push_back(std::u16string(32767, u'x'));
 
     const auto stream = ReadBack(WriteToBytes(writer)).workbook;
@@ -163,7 +163,7 @@ TEST(Workbook, TwoHundredThousandRowsFillFourSheetsThatTheDirectoryLocates)
 {
     WorkbookWriter writer({{"Name", 2000, ColumnKind::Text, ""}, {"Size", 1500, ColumnKind::Number, "#,0"}});
     for (int row = 0; row < 200'000; ++row) {
-        writer.AddRow(std::vector<grid::CellValue>{"f" + std::to_string(row), platform::FixedDecimal::FromWhole(row)});
+        writer.AddRow(std::vector<platform::CellValue>{"f" + std::to_string(row), platform::FixedDecimal::FromWhole(row)});
     }
     const auto contents = ReadBack(WriteToBytes(writer));
     EXPECT_GE(contents.difatSectors, 1u);

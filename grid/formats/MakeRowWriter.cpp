@@ -6,6 +6,7 @@
 #include "grid/formats/DelimitedRowWriter.h"
 #include "grid/formats/JsonLinesRowWriter.h"
 #include "grid/formats/XlsRowWriter.h"
+#include "grid/formats/XlsxRowWriter.h"
 
 namespace grid::formats {
 
@@ -17,7 +18,7 @@ std::unique_ptr<RowWriter> MakeRowWriter(OutputFormat format, const WriterSettin
     case OutputFormat::Csv: return MakeDelimitedRowWriter(out, format, settings.rules, std::move(columns));
     case OutputFormat::Json: return MakeJsonLinesRowWriter(out, settings.rules, std::move(columns));
     case OutputFormat::Xls: return MakeXlsRowWriter(out, std::move(columns));
-    case OutputFormat::Xlsx:
+    case OutputFormat::Xlsx: return MakeXlsxRowWriter(out, std::move(columns), settings.rowsPerSheet);
     case OutputFormat::CycloneDx: break;
     }
     return nullptr;

@@ -12,6 +12,7 @@ constexpr std::array kFormats{
     FormatInfo{OutputFormat::Csv, "csv", "csv", "Comma-separated values", false, false},
     FormatInfo{OutputFormat::Json, "json", "jsonl", "JSON Lines", false, false},
     FormatInfo{OutputFormat::Xls, "xls", "xls", "Excel 97-2003 workbook", true, true},
+    FormatInfo{OutputFormat::Xlsx, "xlsx", "xlsx", "Excel workbook", true, true},
 };
 
 } // namespace

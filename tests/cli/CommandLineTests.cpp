@@ -85,6 +85,7 @@ TEST(CommandLine, MalformedCommandLinesAreUsageErrors)
         {"a", "b"},                   // two start folders
         {"--count", "--folders"},
         {"--count", "--format", "xls"},
+        {"--folders", "--format", "xlsx"},
         {"--folders", "--min-size", "1"},
         {"--quiet=yes"},
         {"--min-size", "10", "--max-size", "9"},

@@ -259,6 +259,34 @@ TEST_F(ScanProgram, XlsWorkbookHoldsTheRowsAndIsNeverSentToATerminal)
     EXPECT_EQ(terminal.Drain(), "");
 }
 
+TEST_F(ScanProgram, XlsxWorkbookGoesToAFileOrAPipeButNeverToATerminal)
+{
+    const std::string target = root_ + "/result.xlsx";
+    const ProcessResult written = RunScan({"--format", "xlsx", "-o", target, "-f", "plain.dll", root_});
+    ASSERT_EQ(written.exitStatus, 0) << written.err;
+    const ProcessResult piped = RunScan({"--format", "xlsx", "-f", "plain.dll", root_});
+    ASSERT_EQ(piped.exitStatus, 0) << piped.err;
+    std::ofstream(root_ + "/piped.xlsx") << piped.out;
+
+    auto cells = [](const std::string& path) {
+        const std::string command = "/usr/bin/python3 " LUMBREL_SOURCE_DIR "/tests/formats/dump_xlsx.py " + path +
+                                    " | grep '!A2 \\|!C2 \\|!E2 ' > " + path + ".txt";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        std::ifstream text(path + ".txt");
+        return std::string(std::istreambuf_iterator<char>(text), {});
+    };
+    EXPECT_EQ(cells(target), "Sheet1!A2 str - General 'plain.dll'\n"
+                             "Sheet1!C2 int - #,0 5265\n"
+                             "Sheet1!E2 str - General '" + root_ + "/'\n");
+    EXPECT_EQ(cells(root_ + "/piped.xlsx"), cells(target));
+
+    clitest::PseudoTerminal terminal;
+    ProcessSetup onTerminal;
+    onTerminal.stdoutFd = terminal.terminal;
+    EXPECT_EQ(RunScan({"--format", "xlsx", root_}, onTerminal).exitStatus, 2);
+    EXPECT_EQ(terminal.Drain(), "");
+}
+
 TEST_F(ScanProgram, ProgressLineAppearsOnlyOnATerminalAndIsErased)
 {
     clitest::PseudoTerminal terminal;

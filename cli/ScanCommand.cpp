@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <fcntl.h>
 #include <memory>
 #include <unistd.h>
@@ -85,6 +86,16 @@ std::string ColumnListText()
     return text;
 }
 
+// The start folder as an absolute path, for a bill of materials' metadata;
+// as given when the current folder cannot be named.
+std::string AbsoluteStartPath(const std::string& startPath)
+{
+    if (startPath.starts_with('/')) return startPath;
+    std::error_code error;
+    const std::filesystem::path current = std::filesystem::current_path(error);
+    return error ? startPath : (current / startPath).lexically_normal().string();
+}
+
 // Passes each found file to the row writer and keeps the progress line
 // current; names each folder that cannot be read; stops the walk as soon as
 // the output fails.
@@ -143,7 +154,8 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
 
     switch (options.mode) {
     case ScanMode::Files: {
-        const grid::formats::WriterSettings settings{rules, options.startPath};
+        const grid::formats::WriterSettings settings{rules, AbsoluteStartPath(options.startPath),
+                                                     VORN_STD_library::AppVersionText()};
         const std::unique_ptr<RowWriter> rows =
             grid::formats::MakeRowWriter(options.format, settings, out, ColumnsOf(options.columns));
         ScanListener listener(disk, rows.get(), options.columns, out, progress);

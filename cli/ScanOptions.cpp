@@ -209,6 +209,12 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments)
         }
     }
 
+    // A bill of materials takes its component version from the FileVersion
+    // text, so that column is always read for it.
+    if (options.format == OutputFormat::CycloneDx &&
+        std::none_of(options.columns.begin(), options.columns.end(),
+                     [](const ResultFact* fact) { return std::string_view(fact->column.key) == "fileversion"; }))
+        options.columns.push_back(SelectFacts("fileversion").facts.front());
     if (countGiven) options.mode = ScanMode::Count;
     if (foldersGiven) options.mode = ScanMode::Folders;
     if (options.format != OutputFormat::Json) {

@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "grid/formats/CycloneDxRowWriter.h"
 #include "grid/formats/DelimitedRowWriter.h"
 #include "grid/formats/JsonLinesRowWriter.h"
 #include "grid/formats/XlsRowWriter.h"
@@ -19,7 +20,7 @@ std::unique_ptr<RowWriter> MakeRowWriter(OutputFormat format, const WriterSettin
     case OutputFormat::Json: return MakeJsonLinesRowWriter(out, settings.rules, std::move(columns));
     case OutputFormat::Xls: return MakeXlsRowWriter(out, std::move(columns));
     case OutputFormat::Xlsx: return MakeXlsxRowWriter(out, std::move(columns), settings.rowsPerSheet);
-    case OutputFormat::CycloneDx: break;
+    case OutputFormat::CycloneDx: return MakeCycloneDxRowWriter(out, settings, std::move(columns));
     }
     return nullptr;
 }

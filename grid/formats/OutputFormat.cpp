@@ -13,6 +13,7 @@ constexpr std::array kFormats{
     FormatInfo{OutputFormat::Json, "json", "jsonl", "JSON Lines", false, false},
     FormatInfo{OutputFormat::Xls, "xls", "xls", "Excel 97-2003 workbook", true, true},
     FormatInfo{OutputFormat::Xlsx, "xlsx", "xlsx", "Excel workbook", true, true},
+    FormatInfo{OutputFormat::CycloneDx, "cyclonedx", "cdx.json", "CycloneDX software bill of materials", false, true},
 };
 
 } // namespace

@@ -32,6 +32,8 @@ struct WriterSettings {
     TextRules rules;
     // The folder the rows were found under (named in a bill of materials).
     std::string scanRoot;
+    // The program's version (named as the tool in a bill of materials).
+    std::string toolVersion;
     // Data rows per worksheet before a workbook continues on a new sheet;
     // 0 is the format's own limit.
     std::size_t rowsPerSheet = 0;

@@ -3,6 +3,7 @@
 // exit statuses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
@@ -285,6 +286,33 @@ TEST_F(ScanProgram, XlsxWorkbookGoesToAFileOrAPipeButNeverToATerminal)
     onTerminal.stdoutFd = terminal.terminal;
     EXPECT_EQ(RunScan({"--format", "xlsx", root_}, onTerminal).exitStatus, 2);
     EXPECT_EQ(terminal.Drain(), "");
+}
+
+TEST_F(ScanProgram, BillOfMaterialsOfARealScanPassesTheSchema)
+{
+    if (std::system("command -v node > /dev/null 2>&1") != 0) GTEST_SKIP() << "node is not installed";
+    const std::string modules = LUMBREL_SOURCE_DIR "/.test-tools/node_modules";
+    ASSERT_TRUE(fs::exists(modules + "/ajv")) << "run scripts/setup to install the schema validator";
+
+    const std::string target = root_ + "/bom.cdx.json";
+    const ProcessResult written =
+        RunScan({"--format", "cyclonedx", "--columns", "all", "-f", "*.dll;*.exe;*.ocx", "-o", target, root_});
+    ASSERT_EQ(written.exitStatus, 0) << written.err;
+    const std::string command = "node " LUMBREL_SOURCE_DIR "/tests/formats/validate_cyclonedx.js " + modules + " " +
+                                target + " > " + target + ".txt 2>&1";
+    const int status = std::system(command.c_str());
+    std::ifstream result(target + ".txt");
+    const std::string verdict(std::istreambuf_iterator<char>(result), {});
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(verdict, "valid\n");
+
+    // One component per file row.
+    std::ifstream bom(target);
+    const std::string document(std::istreambuf_iterator<char>(bom), {});
+    std::size_t components = 0;
+    for (std::size_t at = 0; (at = document.find("\n{\"type\":\"file\"", at)) != std::string::npos; ++at) ++components;
+    const std::string rows = RunScan({"-f", "*.dll;*.exe;*.ocx", root_}).out;
+    EXPECT_EQ(components + 1, static_cast<std::size_t>(std::count(rows.begin(), rows.end(), '\n')));
 }
 
 TEST_F(ScanProgram, ProgressLineAppearsOnlyOnATerminalAndIsErased)

@@ -139,6 +139,8 @@ private:
 struct SearchOutcome {
     bool anyFolderUnreadable = false;
     std::uint64_t cutValues = 0;
+    // The writer's own account of a failed output, when it has one.
+    std::string writerProblem;
 };
 
 SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWriter& out, ProgressLine& progress)
@@ -165,7 +167,7 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
                          options.maxSize);
         disk.SetEvents(nullptr);
         if (!out.Failed()) rows->End();
-        outcome = {listener.AnyFolderUnreadable(), rows->CutValues()};
+        outcome = {listener.AnyFolderUnreadable(), rows->CutValues(), rows->Problem()};
         break;
     }
     case ScanMode::Count: {
@@ -253,7 +255,8 @@ int Run(const ScanOptions& options)
         // A reader that stopped early (`| head`) ends the run quietly.
         if (!toFile && out.ReaderGone()) return kExitSuccess;
         const std::string target = toFile ? Quoted(options.outputPath) : "standard output";
-        PrintError("cannot write to " + target + ": " + std::strerror(out.Error()));
+        PrintError("cannot write to " + target + ": " +
+                   (outcome.writerProblem.empty() ? std::strerror(out.Error()) : outcome.writerProblem));
         return kExitOutput;
     }
     if (outcome.cutValues != 0)

@@ -51,6 +51,10 @@ public:
     // How many values were cut to fit the format (xls cells hold at most
     // 32,767 characters).
     virtual std::uint64_t CutValues() const { return 0; }
+    // Why the writer made the sink fail, when the cause is more than the
+    // sink's error number tells (a working file, a library's error); empty
+    // otherwise.
+    virtual std::string Problem() const { return {}; }
 };
 
 // The writer of the format into the sink, which must outlive it.

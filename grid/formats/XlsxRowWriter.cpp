@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
@@ -55,7 +56,9 @@ public:
     XlsxRowWriter(const XlsxRowWriter&) = delete;
     XlsxRowWriter& operator=(const XlsxRowWriter&) = delete;
 
-    void Begin() override {}
+    // A working file or workbook that could not be made fails the output at
+    // once, before any row is searched for.
+    void Begin() override { ReportSetupFailure(); }
 
     void Row(std::span<const grid::CellValue> cells) override
     {
@@ -73,19 +76,16 @@ public:
 
     void End() override
     {
-        if (!file_.Ok()) {
-            out_.Fail(file_.Error());
-            return;
-        }
-        if (workbook_ == nullptr) {
-            out_.Fail(ENOMEM);
-            return;
-        }
+        if (finished_) return;
+        if (workbook_ == nullptr) ReportSetupFailure();
+        finished_ = true;
+        if (workbook_ == nullptr) return;
         FinishSheet();
         errno = 0;
         const lxw_error closed = workbook_close(workbook_);
         workbook_ = nullptr;
         if (closed != LXW_NO_ERROR) {
+            problem_ = std::string("cannot write the workbook: ") + lxw_strerror(closed);
             out_.Fail(errno != 0 ? errno : EIO);
             return;
         }
@@ -93,8 +93,20 @@ public:
     }
 
     std::uint64_t CutValues() const override { return cutValues_; }
+    std::string Problem() const override { return problem_; }
 
 private:
+    void ReportSetupFailure()
+    {
+        if (!file_.Ok()) {
+            problem_ = "cannot create a working file in " + tmpdir_ + ": " + std::strerror(file_.Error());
+            out_.Fail(file_.Error());
+        } else if (workbook_ == nullptr) {
+            problem_ = "cannot start the workbook";
+            out_.Fail(ENOMEM);
+        }
+    }
+
     void OpenWorkbook()
     {
         lxw_workbook_options options{};
@@ -203,6 +215,8 @@ private:
     std::size_t rowsOnSheet_ = 0;
     std::uint64_t cutValues_ = 0;
     std::string cellText_;
+    std::string problem_;
+    bool finished_ = false;
 };
 
 } // namespace

@@ -3,7 +3,9 @@
 // XML or a spreadsheet would otherwise change.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
@@ -90,6 +92,30 @@ TEST(XlsxWriter, AnIndependentReaderSeesTypedCellsAndSheetsContinuedUnderTheHead
                     "Sheet2!C1 str bold General 'Date'\n"
                     "Sheet2!A2 str - General 'bad\xef\xbf\xbd_x005F_x0041_\xef\xbf\xbd'\n"
                     "Sheet2!C2 datetime - yyyy-mm-dd hh:mm:ss 1900-01-01 00:00:00\n");
+}
+
+TEST(XlsxWriter, AWorkingFolderThatCannotBeUsedFailsTheOutputWithItsName)
+{
+    class RecordingSink final : public OutputSink {
+    public:
+        void Write(std::string_view bytes) override { written += bytes.size(); }
+        void Fail(int error) override { this->error = error; }
+        bool Failed() const override { return error != 0; }
+        std::size_t written = 0;
+        int error = 0;
+    } sink;
+    const char* saved = std::getenv("TMPDIR");
+    const std::string previous = saved != nullptr ? saved : "";
+    setenv("TMPDIR", "/nonexistent-lumbrel-folder", 1);
+    const auto writer = MakeRowWriter(OutputFormat::Xlsx, {}, sink, {});
+    if (saved != nullptr) setenv("TMPDIR", previous.c_str(), 1);
+    else unsetenv("TMPDIR");
+    writer->Begin();
+    writer->End();
+    EXPECT_EQ(sink.error, ENOENT);
+    EXPECT_EQ(sink.written, 0u);
+    EXPECT_EQ(writer->Problem(),
+              "cannot create a working file in /nonexistent-lumbrel-folder: No such file or directory");
 }
 
 TEST(XlsxWriter, CellTextIsCutAtACharacterBoundaryWithinTheCellLimit)

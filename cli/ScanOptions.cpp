@@ -209,12 +209,16 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments)
         }
     }
 
-    // A bill of materials takes its component version from the FileVersion
-    // text, so that column is always read for it.
-    if (options.format == OutputFormat::CycloneDx &&
-        std::none_of(options.columns.begin(), options.columns.end(),
-                     [](const ResultFact* fact) { return std::string_view(fact->column.key) == "fileversion"; }))
-        options.columns.push_back(SelectFacts("fileversion").facts.front());
+    // A bill of materials names each component by the file name and takes
+    // its version from the FileVersion text or else the fixed version, so
+    // these are always read for it.
+    if (options.format == OutputFormat::CycloneDx) {
+        for (const std::string_view key : {"filename", "version", "fileversion"}) {
+            if (std::none_of(options.columns.begin(), options.columns.end(),
+                             [key](const ResultFact* fact) { return fact->column.key == key; }))
+                options.columns.push_back(SelectFacts(key).facts.front());
+        }
+    }
     if (countGiven) options.mode = ScanMode::Count;
     if (foldersGiven) options.mode = ScanMode::Folders;
     if (options.format != OutputFormat::Json) {

@@ -262,7 +262,8 @@ int Run(const ScanOptions& options)
     if (outcome.cutValues != 0)
         PrintError("warning: " + std::to_string(outcome.cutValues) +
                    (outcome.cutValues == 1 ? " value was" : " values were") +
-                   " longer than the 32,767 characters an xls cell holds and cut to fit");
+                   " longer than the 32,767 characters an " + grid::formats::InfoOf(options.format).key +
+                   " cell holds and cut to fit");
     return outcome.anyFolderUnreadable ? kExitUnreadable : kExitSuccess;
 }
 

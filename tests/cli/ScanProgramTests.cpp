@@ -592,16 +592,18 @@ TEST_F(ScanProgram, StartFoldersOfAnyLengthAreWalked)
     EXPECT_NE(result.out.find("deep.dll\t\t0\t"), std::string::npos);
 }
 
-TEST_F(ScanProgram, XlsCellsCutToTheCellLimitAreCounted)
+TEST_F(ScanProgram, WorkbookCellsCutToTheCellLimitAreCounted)
 {
-    // A folder path longer than an xls cell holds.
+    // A folder path longer than a workbook cell holds.
     MakeNestedFolders(root_, std::string(250, 'q'), 140, "long.dll");
-    const std::string target = root_ + "/out.xls";
-    const ProcessResult result = RunScan({"--format", "xls", "-o", target, "-f", "long.dll", root_});
-    EXPECT_EQ(result.exitStatus, 0);
-    EXPECT_EQ(result.err, "lumbrel-scan: warning: 1 value was longer than the 32,767 characters an xls cell holds "
-                          "and cut to fit\n");
-    EXPECT_GT(fs::file_size(target), 0u);
+    for (const std::string format : {"xls", "xlsx"}) {
+        const std::string target = root_ + "/out." + format;
+        const ProcessResult result = RunScan({"--format", format, "-o", target, "-f", "long.dll", root_});
+        EXPECT_EQ(result.exitStatus, 0);
+        EXPECT_EQ(result.err, "lumbrel-scan: warning: 1 value was longer than the 32,767 characters an " + format +
+                                  " cell holds and cut to fit\n");
+        EXPECT_GT(fs::file_size(target), 0u);
+    }
 }
 
 TEST(ScanProgramVersion, PrintsTheWindowCaption)

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <fcntl.h>
 #include <memory>
 #include <unistd.h>
@@ -17,18 +18,23 @@
 #include "cDisk/ResultFacts.h"
 #include "cDisk/ResultRow.h"
 #include "cDisk/cDisk.h"
-#include "cli/FdWriter.h"
 #include "cli/OutputFile.h"
 #include "cli/ProgressLine.h"
-#include "cli/RowWriters.h"
 #include "cli/ScanOptions.h"
-#include "cli/TextEncoding.h"
+#include "grid/formats/FdWriter.h"
+#include "grid/formats/RowWriter.h"
+#include "grid/formats/SummaryLines.h"
+#include "grid/formats/TextEncoding.h"
 #include "platform/LongPath.h"
 #include "platform/TemporaryFile.h"
 #include "platform/UniqueFd.h"
 
 namespace cli {
 namespace {
+
+using grid::formats::FdWriter;
+using grid::formats::RowWriter;
+using grid::formats::TextRules;
 
 constexpr int kStdout = 1;
 constexpr int kStderr = 2;
@@ -47,7 +53,7 @@ std::string Quoted(const std::string& text)
     static const bool terminal = isatty(kStderr) != 0;
     if (!terminal) return "'" + text + "'";
     std::string shown = "'";
-    AppendTerminalSafe(shown, text);
+    grid::formats::AppendTerminalSafe(shown, text);
     return shown + "'";
 }
 
@@ -78,6 +84,16 @@ std::string ColumnListText()
         text += key + fact.column.caption + (fact.column.jsonDocument ? " (json only)" : "") + "\n";
     }
     return text;
+}
+
+// The start folder as an absolute path, for a bill of materials' metadata;
+// as given when the current folder cannot be named.
+std::string AbsoluteStartPath(const std::string& startPath)
+{
+    if (startPath.starts_with('/')) return startPath;
+    std::error_code error;
+    const std::filesystem::path current = std::filesystem::current_path(error);
+    return error ? startPath : (current / startPath).lexically_normal().string();
 }
 
 // Passes each found file to the row writer and keeps the progress line
@@ -123,6 +139,8 @@ private:
 struct SearchOutcome {
     bool anyFolderUnreadable = false;
     std::uint64_t cutValues = 0;
+    // The writer's own account of a failed output, when it has one.
+    std::string writerProblem;
 };
 
 SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWriter& out, ProgressLine& progress)
@@ -138,7 +156,10 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
 
     switch (options.mode) {
     case ScanMode::Files: {
-        const std::unique_ptr<RowWriter> rows = MakeRowWriter(options.format, rules, out, ColumnsOf(options.columns));
+        const grid::formats::WriterSettings settings{rules, AbsoluteStartPath(options.startPath),
+                                                     VORN_STD_library::AppVersionText()};
+        const std::unique_ptr<RowWriter> rows =
+            grid::formats::MakeRowWriter(options.format, settings, out, ColumnsOf(options.columns));
         ScanListener listener(disk, rows.get(), options.columns, out, progress);
         disk.SetEvents(&listener);
         rows->Begin();
@@ -146,7 +167,7 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
                          options.maxSize);
         disk.SetEvents(nullptr);
         if (!out.Failed()) rows->End();
-        outcome = {listener.AnyFolderUnreadable(), rows->CutValues()};
+        outcome = {listener.AnyFolderUnreadable(), rows->CutValues(), rows->Problem()};
         break;
     }
     case ScanMode::Count: {
@@ -156,7 +177,7 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
                                                    options.minSize, options.maxSize);
         disk.SetEvents(nullptr);
         progress.Clear();
-        WriteCountSummary(options.format, out, count, disk.FoundFilesSize());
+        grid::formats::WriteCountSummary(options.format, out, count, disk.FoundFilesSize());
         outcome.anyFolderUnreadable = listener.AnyFolderUnreadable();
         break;
     }
@@ -171,7 +192,7 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
         progress.Clear();
         const std::vector<std::string> folders = disk.ListFound();
         for (std::int32_t i = 1; i <= count && static_cast<std::size_t>(i) < folders.size() && !out.Failed(); ++i)
-            WriteFolderLine(options.format, rules, out, folders[static_cast<std::size_t>(i)]);
+            grid::formats::WriteFolderLine(options.format, rules, out, folders[static_cast<std::size_t>(i)]);
         outcome.anyFolderUnreadable = listener.AnyFolderUnreadable();
         break;
     }
@@ -194,8 +215,9 @@ int Run(const ScanOptions& options)
     // A closed pipe shows as EPIPE from write(2) instead of a fatal signal.
     std::signal(SIGPIPE, SIG_IGN);
 
-    if (options.format == OutputFormat::Xls && options.outputPath.empty() && isatty(kStdout))
-        return UsageError("refusing to write an xls workbook to a terminal; use -o FILE");
+    if (const grid::formats::FormatInfo& format = grid::formats::InfoOf(options.format);
+        format.binary && options.outputPath.empty() && isatty(kStdout))
+        return UsageError("refusing to write an " + std::string(format.key) + " workbook to a terminal; use -o FILE");
 
     // A start folder that cannot be read at all is a failure of the whole
     // run, not one of the folders passed over, so it is checked first.
@@ -233,13 +255,15 @@ int Run(const ScanOptions& options)
         // A reader that stopped early (`| head`) ends the run quietly.
         if (!toFile && out.ReaderGone()) return kExitSuccess;
         const std::string target = toFile ? Quoted(options.outputPath) : "standard output";
-        PrintError("cannot write to " + target + ": " + std::strerror(out.Error()));
+        PrintError("cannot write to " + target + ": " +
+                   (outcome.writerProblem.empty() ? std::strerror(out.Error()) : outcome.writerProblem));
         return kExitOutput;
     }
     if (outcome.cutValues != 0)
         PrintError("warning: " + std::to_string(outcome.cutValues) +
                    (outcome.cutValues == 1 ? " value was" : " values were") +
-                   " longer than the 32,767 characters an xls cell holds and cut to fit");
+                   " longer than the 32,767 characters an " + grid::formats::InfoOf(options.format).key +
+                   " cell holds and cut to fit");
     return outcome.anyFolderUnreadable ? kExitUnreadable : kExitSuccess;
 }
 

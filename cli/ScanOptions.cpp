@@ -14,11 +14,9 @@ namespace {
 
 bool ParseFormat(const std::string& text, OutputFormat& format)
 {
-    if (text == "tsv") format = OutputFormat::Tsv;
-    else if (text == "csv") format = OutputFormat::Csv;
-    else if (text == "json") format = OutputFormat::Json;
-    else if (text == "xls") format = OutputFormat::Xls;
-    else return false;
+    const grid::formats::FormatInfo* info = grid::formats::FindFormat(text);
+    if (info == nullptr) return false;
+    format = info->format;
     return true;
 }
 
@@ -28,8 +26,10 @@ std::string CheckConsistency(const ScanOptions& options, bool countGiven, bool f
     if (countGiven && foldersGiven) return "--count and --folders cannot be combined";
     if (columnsGiven && options.mode != ScanMode::Files)
         return "--columns chooses the columns of file rows; it cannot be combined with --count or --folders";
-    if (options.format == OutputFormat::Xls && options.mode != ScanMode::Files)
-        return "--format xls writes file rows only; it cannot be combined with --count or --folders";
+    if (const grid::formats::FormatInfo& format = grid::formats::InfoOf(options.format);
+        format.fileRowsOnly && options.mode != ScanMode::Files)
+        return "--format " + std::string(format.key) +
+               " writes file rows only; it cannot be combined with --count or --folders";
     if (options.csvRaw && options.format != OutputFormat::Csv) return "--csv-raw applies to --format csv only";
     if (options.mode == ScanMode::Folders && (!options.minSize.IsZero() || !options.maxSize.IsZero()))
         return "--min-size and --max-size apply to files, not to --folders";
@@ -152,7 +152,7 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments)
         } else if (name == "--format") {
             if (!takeValue(value)) return outcome;
             if (!ParseFormat(value, options.format)) {
-                outcome.usageError = "unknown format '" + value + "' (use tsv, csv, json or xls)";
+                outcome.usageError = "unknown format '" + value + "' (use " + grid::formats::FormatKeyList() + ")";
                 return outcome;
             }
         } else if (name == "--columns") {
@@ -209,6 +209,16 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments)
         }
     }
 
+    // A bill of materials names each component by the file name and takes
+    // its version from the FileVersion text or else the fixed version, so
+    // these are always read for it.
+    if (options.format == OutputFormat::CycloneDx) {
+        for (const std::string_view key : {"filename", "version", "fileversion"}) {
+            if (std::none_of(options.columns.begin(), options.columns.end(),
+                             [key](const ResultFact* fact) { return fact->column.key == key; }))
+                options.columns.push_back(SelectFacts(key).facts.front());
+        }
+    }
     if (countGiven) options.mode = ScanMode::Count;
     if (foldersGiven) options.mode = ScanMode::Folders;
     if (options.format != OutputFormat::Json) {
@@ -240,7 +250,8 @@ std::string UsageText()
            "      --hidden          also enter folders whose names begin with '.'\n"
            "      --min-size BYTES  skip smaller files (suffix K, M or G: binary multiples)\n"
            "      --max-size BYTES  skip larger files (at least 1)\n"
-           "      --format FORMAT   tsv (default), csv, json (JSON Lines) or xls\n"
+           "      --format FORMAT   tsv (default), csv, json (JSON Lines), xls, xlsx or\n"
+           "                        cyclonedx (a CycloneDX 1.5 JSON bill of materials)\n"
            "      --csv-raw         csv: write values exactly, without the formula guard\n"
            "      --columns LIST    the columns of each row: keys separated by ',', in\n"
            "                        that order, or 'all' (default: filename,version,size,\n"
@@ -264,8 +275,12 @@ std::string UsageText()
            "UTF-8: bytes of a name that are not UTF-8 become U+FFFD there. When standard\n"
            "output is a terminal, control characters and bytes that are not UTF-8 are\n"
            "shown as \\xNN; files and pipes get the bytes above. xls cells hold at most\n"
-           "32,767 characters: longer values are cut, with a warning. xls needs -o FILE\n"
-           "or an output that is not a terminal.\n"
+           "32,767 characters: longer values are cut, with a warning. xls and xlsx need\n"
+           "-o FILE or an output that is not a terminal; sheets hold 65,535 (xls) or\n"
+           "1,048,575 (xlsx) rows below the heading, further rows continue on new sheets.\n"
+           "cyclonedx gives one component per file: its name, its version (the FileVersion\n"
+           "text, else the fixed version), the company as supplier, md5, sha1 and sha256\n"
+           "as hashes and every other chosen column as a property lumbrel:KEY.\n"
            "\n"
            "Folders that cannot be read are passed over with a message on standard error.\n"
            "\n"

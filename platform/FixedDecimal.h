@@ -39,6 +39,16 @@ public:
     constexpr std::int64_t Whole() const { return floor_ < 0 && fraction_ != 0 ? floor_ + 1 : floor_; }
     constexpr double ToDouble() const { return static_cast<double>(floor_) + fraction_ / static_cast<double>(kScale); }
     constexpr bool IsZero() const { return floor_ == 0 && fraction_ == 0; }
+    // Whether a double (a spreadsheet's number) holds the value exactly: whole
+    // numbers of at most 53 bits, and smaller values with their
+    // ten-thousandths.
+    constexpr bool IsExactAsDouble() const
+    {
+        constexpr std::int64_t kExactWhole = std::int64_t{1} << 53;
+        constexpr std::int64_t kExactWithFraction = kExactWhole / kScale;
+        const std::int64_t limit = fraction_ == 0 ? kExactWhole : kExactWithFraction;
+        return floor_ <= limit && floor_ >= -limit;
+    }
     // The exact value as plain digits: the whole part, then up to four
     // decimals without trailing zeros ("-1.5", "9223372036854775807").
     std::string ToText() const

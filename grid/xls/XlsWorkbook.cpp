@@ -21,17 +21,6 @@ namespace {
 // fields are kept as their text.
 constexpr double kMaxDaysAsText = 1.0e7;
 
-// Whole numbers of at most 53 bits, and smaller values with their
-// ten-thousandths, survive the spreadsheet's double without change; larger
-// sizes are written as their exact digits instead.
-bool IsExactAsDouble(platform::FixedDecimal value)
-{
-    constexpr std::int64_t kExactWhole = std::int64_t{1} << 53;
-    constexpr std::int64_t kExactWithFraction = kExactWhole / platform::FixedDecimal::kScale;
-    const std::int64_t limit = value.Fraction() == 0 ? kExactWhole : kExactWithFraction;
-    return value.Floor() <= limit && value.Floor() >= -limit;
-}
-
 // Why the workbook cannot be written at all, or empty when it can.
 std::string UnwritableReason(std::size_t columnCount, std::uint64_t streamSize)
 {
@@ -73,7 +62,8 @@ struct WorkbookWriter::State {
         if (const auto* text = std::get_if<std::string>(&value)) {
             if (!text->empty()) sheet.AddTextCell(column, CellFormatTable::kGeneralXf, strings.Intern(*text));
         } else if (const auto* number = std::get_if<platform::FixedDecimal>(&value)) {
-            if (IsExactAsDouble(*number))
+            // Sizes a double cannot hold exactly are written as their digits.
+            if (number->IsExactAsDouble())
                 sheet.AddNumberCell(column, formats.NumberXf(column), number->ToDouble());
             else
                 sheet.AddTextCell(column, CellFormatTable::kGeneralXf, strings.Intern(number->ToText()));

@@ -85,6 +85,7 @@ TEST(CommandLine, MalformedCommandLinesAreUsageErrors)
         {"a", "b"},                   // two start folders
         {"--count", "--folders"},
         {"--count", "--format", "xls"},
+        {"--folders", "--format", "xlsx"},
         {"--folders", "--min-size", "1"},
         {"--quiet=yes"},
         {"--min-size", "10", "--max-size", "9"},
@@ -112,6 +113,8 @@ TEST(CommandLine, ColumnsAreChosenByKeyInTheirOrderOrAll)
         {{"--columns", "sha256,filename"}, {"sha256", "filename"}},
         {{"--columns=renamed"}, {"renamed"}},
         {{"--format", "json", "--columns", "translations"}, {"translations"}},
+        // A bill of materials always reads what names and versions a component.
+        {{"--format", "cyclonedx", "--columns", "size,version"}, {"size", "version", "filename", "fileversion"}},
     };
     for (const auto& c : cases) {
         const ParseOutcome outcome = Parse(c.arguments);

@@ -3,6 +3,7 @@
 // exit statuses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
@@ -257,6 +258,61 @@ TEST_F(ScanProgram, XlsWorkbookHoldsTheRowsAndIsNeverSentToATerminal)
     EXPECT_EQ(refused.exitStatus, 2);
     EXPECT_NE(refused.err.find("Try 'lumbrel-scan --help'."), std::string::npos);
     EXPECT_EQ(terminal.Drain(), "");
+}
+
+TEST_F(ScanProgram, XlsxWorkbookGoesToAFileOrAPipeButNeverToATerminal)
+{
+    const std::string target = root_ + "/result.xlsx";
+    const ProcessResult written = RunScan({"--format", "xlsx", "-o", target, "-f", "plain.dll", root_});
+    ASSERT_EQ(written.exitStatus, 0) << written.err;
+    const ProcessResult piped = RunScan({"--format", "xlsx", "-f", "plain.dll", root_});
+    ASSERT_EQ(piped.exitStatus, 0) << piped.err;
+    std::ofstream(root_ + "/piped.xlsx") << piped.out;
+
+    auto cells = [](const std::string& path) {
+        const std::string command = "/usr/bin/python3 " LUMBREL_SOURCE_DIR "/tests/formats/dump_xlsx.py " + path +
+                                    " | grep '!A2 \\|!C2 \\|!E2 ' > " + path + ".txt";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        std::ifstream text(path + ".txt");
+        return std::string(std::istreambuf_iterator<char>(text), {});
+    };
+    EXPECT_EQ(cells(target), "Sheet1!A2 str - General 'plain.dll'\n"
+                             "Sheet1!C2 int - #,0 5265\n"
+                             "Sheet1!E2 str - General '" + root_ + "/'\n");
+    EXPECT_EQ(cells(root_ + "/piped.xlsx"), cells(target));
+
+    clitest::PseudoTerminal terminal;
+    ProcessSetup onTerminal;
+    onTerminal.stdoutFd = terminal.terminal;
+    EXPECT_EQ(RunScan({"--format", "xlsx", root_}, onTerminal).exitStatus, 2);
+    EXPECT_EQ(terminal.Drain(), "");
+}
+
+TEST_F(ScanProgram, BillOfMaterialsOfARealScanPassesTheSchema)
+{
+    if (std::system("command -v node > /dev/null 2>&1") != 0) GTEST_SKIP() << "node is not installed";
+    const std::string modules = LUMBREL_SOURCE_DIR "/.test-tools/node_modules";
+    ASSERT_TRUE(fs::exists(modules + "/ajv")) << "run scripts/setup to install the schema validator";
+
+    const std::string target = root_ + "/bom.cdx.json";
+    const ProcessResult written =
+        RunScan({"--format", "cyclonedx", "--columns", "all", "-f", "*.dll;*.exe;*.ocx", "-o", target, root_});
+    ASSERT_EQ(written.exitStatus, 0) << written.err;
+    const std::string command = "node " LUMBREL_SOURCE_DIR "/tests/formats/validate_cyclonedx.js " + modules + " " +
+                                target + " > " + target + ".txt 2>&1";
+    const int status = std::system(command.c_str());
+    std::ifstream result(target + ".txt");
+    const std::string verdict(std::istreambuf_iterator<char>(result), {});
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(verdict, "valid\n");
+
+    // One component per file row.
+    std::ifstream bom(target);
+    const std::string document(std::istreambuf_iterator<char>(bom), {});
+    std::size_t components = 0;
+    for (std::size_t at = 0; (at = document.find("\n{\"type\":\"file\"", at)) != std::string::npos; ++at) ++components;
+    const std::string rows = RunScan({"-f", "*.dll;*.exe;*.ocx", root_}).out;
+    EXPECT_EQ(components + 1, static_cast<std::size_t>(std::count(rows.begin(), rows.end(), '\n')));
 }
 
 TEST_F(ScanProgram, ProgressLineAppearsOnlyOnATerminalAndIsErased)
@@ -536,16 +592,18 @@ TEST_F(ScanProgram, StartFoldersOfAnyLengthAreWalked)
     EXPECT_NE(result.out.find("deep.dll\t\t0\t"), std::string::npos);
 }
 
-TEST_F(ScanProgram, XlsCellsCutToTheCellLimitAreCounted)
+TEST_F(ScanProgram, WorkbookCellsCutToTheCellLimitAreCounted)
 {
-    // A folder path longer than an xls cell holds.
+    // A folder path longer than a workbook cell holds.
     MakeNestedFolders(root_, std::string(250, 'q'), 140, "long.dll");
-    const std::string target = root_ + "/out.xls";
-    const ProcessResult result = RunScan({"--format", "xls", "-o", target, "-f", "long.dll", root_});
-    EXPECT_EQ(result.exitStatus, 0);
-    EXPECT_EQ(result.err, "lumbrel-scan: warning: 1 value was longer than the 32,767 characters an xls cell holds "
-                          "and cut to fit\n");
-    EXPECT_GT(fs::file_size(target), 0u);
+    for (const std::string format : {"xls", "xlsx"}) {
+        const std::string target = root_ + "/out." + format;
+        const ProcessResult result = RunScan({"--format", format, "-o", target, "-f", "long.dll", root_});
+        EXPECT_EQ(result.exitStatus, 0);
+        EXPECT_EQ(result.err, "lumbrel-scan: warning: 1 value was longer than the 32,767 characters an " + format +
+                                  " cell holds and cut to fit\n");
+        EXPECT_GT(fs::file_size(target), 0u);
+    }
 }
 
 TEST(ScanProgramVersion, PrintsTheWindowCaption)

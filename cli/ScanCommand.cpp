@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "VORN_STD_library/PathHelpers.h"
+#include "VORN_STD_library/SignatureTrust.h"
 #include "cDisk/ResultFacts.h"
 #include "cDisk/ResultRow.h"
 #include "cDisk/cDisk.h"
@@ -196,6 +197,14 @@ int Run(const ScanOptions& options)
 
     if (options.format == OutputFormat::Xls && options.outputPath.empty() && isatty(kStdout))
         return UsageError("refusing to write an xls workbook to a terminal; use -o FILE");
+
+    if (!options.trustPath.empty()) {
+        std::string error;
+        std::shared_ptr<const VORN_STD_library::TrustStore> trust =
+            VORN_STD_library::TrustStore::Load(options.trustPath, error);
+        if (!trust) return UsageError("--trust: " + error);
+        VORN_STD_library::UseTrustStore(std::move(trust));
+    }
 
     // A start folder that cannot be read at all is a failure of the whole
     // run, not one of the folders passed over, so it is checked first.

@@ -10,6 +10,7 @@
 
 #include <openssl/asn1.h>
 #include <openssl/bio.h>
+#include <openssl/cms.h>
 #include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/objects.h>
@@ -36,6 +37,7 @@ struct Deleter {
     void operator()(T* object) const { Free(object); }
 };
 using Pkcs7Ptr = std::unique_ptr<PKCS7, Deleter<PKCS7_free>>;
+using CmsPtr = std::unique_ptr<CMS_ContentInfo, Deleter<CMS_ContentInfo_free>>;
 using ObjectPtr = std::unique_ptr<ASN1_OBJECT, Deleter<ASN1_OBJECT_free>>;
 using SigPtr = std::unique_ptr<X509_SIG, Deleter<X509_SIG_free>>;
 using TstInfoPtr = std::unique_ptr<TS_TST_INFO, Deleter<TS_TST_INFO_free>>;
@@ -49,6 +51,9 @@ struct FieldsFree {
 };
 struct SignersFree {
     void operator()(STACK_OF(X509) * signers) const { sk_X509_free(signers); }
+};
+struct CertificatesFree {
+    void operator()(STACK_OF(X509) * certificates) const { sk_X509_pop_free(certificates, X509_free); }
 };
 
 // One signature as parsed: its SignedData, the digest it signs and the
@@ -253,28 +258,36 @@ std::optional<std::string> ChainFailure(const TrustStore& trust, X509* cert, STA
 
 // An RFC 3161 time stamp's time, when its token's signature holds and it
 // stamps this signer's signature value; `trusted` tells whether the time
-// stamp authority's chain builds to the store.
+// stamp authority's chain builds to the store. Tokens are CMS SignedData,
+// often with fields PKCS#7 cannot read, so they go through the CMS reader.
 std::optional<std::int64_t> Rfc3161Time(PKCS7_SIGNER_INFO* si, const TrustStore* trust, bool& trusted)
 {
     for (ASN1_TYPE* value : UnsignedValues(si, kRfc3161TimeStampOid)) {
         const auto bytes = SequenceBytes(value);
         if (!bytes) continue;
         const unsigned char* cursor = bytes->first;
-        const Pkcs7Ptr token(d2i_PKCS7(nullptr, &cursor, bytes->second));
-        if (!token || !PKCS7_type_is_signed(token.get()) || OnlySigner(token.get()) == nullptr) continue;
-        const TstInfoPtr info(PKCS7_to_TS_TST_INFO(token.get()));
+        const CmsPtr token(d2i_CMS_ContentInfo(nullptr, &cursor, bytes->second));
+        if (!token || OBJ_obj2nid(CMS_get0_type(token.get())) != NID_pkcs7_signed ||
+            OBJ_obj2nid(CMS_get0_eContentType(token.get())) != NID_id_smime_ct_TSTInfo)
+            continue;
+        ASN1_OCTET_STRING** content = CMS_get0_content(token.get());
+        if (content == nullptr || *content == nullptr) continue;
+        const unsigned char* infoCursor = ASN1_STRING_get0_data(*content);
+        const TstInfoPtr info(d2i_TS_TST_INFO(nullptr, &infoCursor, ASN1_STRING_length(*content)));
         if (!info) continue;
         TS_MSG_IMPRINT* imprint = TS_TST_INFO_get_msg_imprint(info.get());
         std::string ignored;
         const EVP_MD* md = DigestFor(OBJ_obj2nid(TS_MSG_IMPRINT_get_algo(imprint)->algorithm), ignored);
         if (!HashEquals(md, StringBytes(si->enc_digest), TS_MSG_IMPRINT_get_msg(imprint))) continue;
-        if (PKCS7_verify(token.get(), nullptr, nullptr, nullptr, nullptr, PKCS7_NOVERIFY) != 1) continue;
+        if (CMS_verify(token.get(), nullptr, nullptr, nullptr, nullptr, CMS_NO_SIGNER_CERT_VERIFY | CMS_BINARY) != 1)
+            continue;
         const std::optional<std::int64_t> at = SecondsOf(TS_TST_INFO_get_time(info.get()));
         if (!at) continue;
         if (trust != nullptr) {
-            const std::unique_ptr<STACK_OF(X509), SignersFree> signers(PKCS7_get0_signers(token.get(), nullptr, 0));
+            const std::unique_ptr<STACK_OF(X509), SignersFree> signers(CMS_get0_signers(token.get()));
+            const std::unique_ptr<STACK_OF(X509), CertificatesFree> certificates(CMS_get1_certs(token.get()));
             trusted = signers && sk_X509_num(signers.get()) == 1 &&
-                      !ChainFailure(*trust, sk_X509_value(signers.get(), 0), token->d.sign->cert,
+                      !ChainFailure(*trust, sk_X509_value(signers.get(), 0), certificates.get(),
                                     X509_PURPOSE_TIMESTAMP_SIGN, at);
         }
         return at;

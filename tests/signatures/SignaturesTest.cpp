@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -101,6 +102,7 @@ protected:
                       "-h sha256 -TSA-certs " + Q("tsa.pem") + " -TSA-key " + Q("tsa.key") + " -TSA-time " +
                           std::to_string(kStampTime));
         if (ready_) {
+            SignWithLegacyTimeStamp(fixture);  // a failure shows in the test that reads it
             std::filesystem::copy_file(kFixture, dir_ / "unsigned.dll");
             MakeAlteredCopies();
         }
@@ -119,6 +121,25 @@ protected:
 
     static std::string Q(const std::string& name) { return "'" + (dir_ / name).string() + "'"; }
     static bool Run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+
+    // legacy_stamped.dll: signed and counter-signed by a local legacy time
+    // stamp server, which runs only for this.
+    static void SignWithLegacyTimeStamp(const std::string& fixture)
+    {
+        const std::string server = std::string(LUMBREL_SOURCE_DIR) + "/tests/signatures/legacy_time_stamp_server.py";
+        const std::string pid = Capture("python3 '" + server + "' " + Q("tsa.pem") + " " + Q("tsa.key") + " > " +
+                                        Q("port") + " 2>/dev/null & echo $!");
+        std::string port;
+        for (int tries = 0; tries < 100 && port.empty(); ++tries) {
+            ::usleep(100000);
+            std::ifstream(dir_ / "port") >> port;
+        }
+        legacyStart_ = std::time(nullptr);
+        if (!port.empty())
+            Run("osslsigncode sign -certs " + Q("signer.pem") + " -key " + Q("signer.key") +
+                " -h sha256 -t http://127.0.0.1:" + port + " -in " + fixture + " -out " + Q("legacy_stamped.dll"));
+        if (const int serverPid = std::atoi(pid.c_str()); serverPid > 0) ::kill(serverPid, SIGTERM);
+    }
 
     // Copies of the SHA-256 image, each changed in one way.
     static void MakeAlteredCopies()
@@ -185,6 +206,7 @@ protected:
     static inline fs::path dir_;
     static inline bool ready_ = false;
     static inline int stores_ = 0;
+    static inline std::int64_t legacyStart_ = 0;
 };
 
 TEST_F(SignedImages, StatusAlgorithmAndSignerOfEachImageAgreeWithOsslsigncode)
@@ -258,6 +280,17 @@ TEST_F(SignedImages, TimeStampGivesTheSigningTimeAndTheTimeChainsAreJudgedAt)
     EXPECT_EQ(stamped.image.status, VORN_STD_library::kSigned);
     EXPECT_EQ(stamped.image.signedAt, kStampTime);
     EXPECT_EQ(stamped.image.signer, "Lumbrel Short Lived");  // no common name: the organisation
+
+    // A legacy counter-signature's signing time is the server's clock.
+    const ImageSignatures legacy = Read("legacy_stamped.dll");
+    EXPECT_EQ(legacy.image.status, VORN_STD_library::kSigned);
+    ASSERT_TRUE(legacy.image.signedAt.has_value());
+    EXPECT_GE(*legacy.image.signedAt, legacyStart_ - 5);
+    EXPECT_LE(*legacy.image.signedAt, static_cast<std::int64_t>(std::time(nullptr)));
+    EXPECT_NE(Capture("osslsigncode verify -CAfile " + Q("signer.pem") + " -TSA-CAfile " + Q("tsa.pem") + " -in " +
+                      Q("legacy_stamped.dll"))
+                  .find("Timestamp Server Signature verification: ok"),
+              std::string::npos);
 
     const auto brief = Store({"brief"});
     EXPECT_EQ(Read("stamped.dll", brief.get()).image.trust, "Trusted");  // stamp not trusted: judged now

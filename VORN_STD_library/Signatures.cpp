@@ -350,9 +350,17 @@ SignatureFacts FactsOf(ParsedSignature& parsed, const std::string& authentihash,
     if (facts.signer.empty()) facts.signer = NameEntryText(X509_get_subject_name(signer), NID_organizationName);
     facts.issuer = NameEntryText(X509_get_issuer_name(signer), NID_commonName);
 
-    const BioPtr content(BIO_new_mem_buf(parsed.content, static_cast<int>(parsed.contentSize)));
-    const bool signatureHolds =
-        content && PKCS7_verify(p7, nullptr, nullptr, content.get(), nullptr, PKCS7_NOVERIFY) == 1;
+    // The content behind a pass-through filter: given a memory BIO itself,
+    // PKCS7_verify copies it into one of its own, which it does not free when
+    // the SignedData names a digest it cannot set up.
+    BioPtr content(BIO_new(BIO_f_null()));
+    BIO* bytes = BIO_new_mem_buf(parsed.content, static_cast<int>(parsed.contentSize));
+    if (!content || bytes == nullptr) {
+        BIO_free(bytes);
+        return facts;
+    }
+    BIO_push(content.get(), bytes);
+    const bool signatureHolds = PKCS7_verify(p7, nullptr, nullptr, content.get(), nullptr, PKCS7_NOVERIFY) == 1;
     if (!signatureHolds)
         facts.status = kSignatureInvalid;
     else if (authentihash != parsed.signedDigest)

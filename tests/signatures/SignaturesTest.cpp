@@ -32,6 +32,7 @@ using VORN_STD_library::ImageSignatures;
 using VORN_STD_library::TrustStore;
 
 const std::string kFixture = std::string(LUMBREL_FIXTURES_DIR) + "/pe/plain64.dll";
+const std::string kFixture32 = std::string(LUMBREL_FIXTURES_DIR) + "/pe/plain32.dll";
 const std::string kSigner = "Lumbrel Test Signer";
 // A time stamp three days ahead: after the short-lived signer certificate
 // has expired, while the time stamp authority's is still valid.
@@ -96,6 +97,7 @@ protected:
                  certificate("server", "/CN=Lumbrel\\ Server", "serverAuth", 30) &&
                  certificate("tsa", "/CN=Lumbrel\\ Time\\ Stamps", "critical,timeStamping", 30) &&
                  sign(fixture, "sha256.dll", "signer", "-h sha256") && sign(fixture, "sha1.dll", "signer", "-h sha1") &&
+                 sign("'" + kFixture32 + "'", "pe32.dll", "signer", "-h sha256") &&
                  sign(Q("sha256.dll"), "nested.dll", "signer", "-nest -h sha1") &&
                  sign(fixture, "server.dll", "server", "-h sha256") &&
                  sign(fixture, "stamped.dll", "brief",
@@ -221,6 +223,7 @@ TEST_F(SignedImages, StatusAlgorithmAndSignerOfEachImageAgreeWithOsslsigncode)
         {"unsigned.dll", VORN_STD_library::kUnsigned, "", 0},
         {"sha256.dll", VORN_STD_library::kSigned, "SHA-256", 1},
         {"sha1.dll", VORN_STD_library::kSigned, "SHA-1", 1},
+        {"pe32.dll", VORN_STD_library::kSigned, "SHA-256", 1},
         {"nested.dll", VORN_STD_library::kSigned, "SHA-256", 2},
         {"section_changed.dll", VORN_STD_library::kDigestMismatch, "SHA-256", 1},
         {"signature_changed.dll", VORN_STD_library::kSignatureInvalid, "SHA-256", 1},

@@ -450,7 +450,7 @@ std::string SignaturesJson(const ImageSignatures& signatures)
             const std::time_t seconds = static_cast<std::time_t>(*facts.signedAt);
             std::tm fields{};
             char text[32] = {};
-            if (gmtime_r(&seconds, &fields) != nullptr) std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &fields);
+            if (gmtime_r(&seconds, &fields) != nullptr) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &fields);
             signedAt = text;
         }
         const std::pair<const char*, const std::string*> members[] = {

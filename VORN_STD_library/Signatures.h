@@ -54,7 +54,8 @@ struct ImageSignatures {
 std::optional<ImageSignatures> ReadImageSignatures(const platform::version::ByteSource& source,
                                                    const TrustStore* trust);
 
-// The signatures as a JSON array of objects keyed like the facts.
+// The signatures as a JSON array of objects keyed like the facts (signedat
+// as "YYYY-MM-DD HH:MM:SS" in UTC, like the signedat column; empty without one).
 std::string SignaturesJson(const ImageSignatures& signatures);
 
 } // namespace VORN_STD_library

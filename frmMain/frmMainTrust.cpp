@@ -53,7 +53,15 @@ void frmMain::LoadRememberedTrustStore()
 {
     const QString path = TrustStorePath();
     std::string error;
-    VORN_STD_library::UseTrustStore(path.isEmpty() ? nullptr : VORN_STD_library::TrustStore::Load(path.toStdString(), error));
+    std::shared_ptr<const VORN_STD_library::TrustStore> store;
+    if (!path.isEmpty()) {
+        store = VORN_STD_library::TrustStore::Load(path.toStdString(), error);
+        if (!store)
+            services_.messages->ShowWarning(this, QStringLiteral("The trust store could not be loaded (%1); signature "
+                                                                 "chains are not checked.")
+                                                      .arg(QString::fromStdString(error)));
+    }
+    VORN_STD_library::UseTrustStore(std::move(store));
 }
 
 void frmMain::AddTrustStoreMenu(QMenu* menu)

@@ -349,4 +349,14 @@ TEST_F(WindowTest, TheTrustStoreIsLoadedRememberedAndRefusedWhenItHoldsNoCertifi
     EXPECT_NE(VORN_STD_library::TrustStoreInUse(), nullptr);
     ASSERT_TRUE(window->SetTrustStorePath(QString()));
     EXPECT_EQ(VORN_STD_library::TrustStoreInUse(), nullptr);
+
+    // A remembered store that is gone is named at start, and not used.
+    ASSERT_TRUE(window->SetTrustStorePath(pem));
+    window->close();
+    window.reset();
+    ASSERT_TRUE(QFile::remove(pem));
+    OpenWindow();
+    EXPECT_EQ(VORN_STD_library::TrustStoreInUse(), nullptr);
+    ASSERT_EQ(messages_->warnings.size(), 1u);
+    EXPECT_TRUE(messages_->warnings[0].contains(QStringLiteral("trust store")));
 }

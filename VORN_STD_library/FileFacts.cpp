@@ -2,6 +2,7 @@
 #include "VORN_STD_library/FileFacts.h"
 
 #include "VORN_STD_library/PathHelpers.h"
+#include "VORN_STD_library/SignatureTrust.h"
 #include "platform/FileStatus.h"
 #include "platform/LongPath.h"
 #include "platform/TypeNames.h"
@@ -62,6 +63,9 @@ FileRowFacts ReadFileRowFacts(const std::string& path, ExtraRowReads extra)
     if (extra.headers)
         facts.headers = platform::version::ReadImageHeaders(platform::version::FileByteSource(file.Descriptor(), size));
     if (extra.digests) facts.digests = DigestOpenFile(file.Descriptor());
+    if (extra.signatures)
+        facts.signatures = ReadImageSignatures(platform::version::FileByteSource(file.Descriptor(), size),
+                                               TrustStoreInUse().get());
     return facts;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "VORN_STD_library/FileDigests.h"
+#include "VORN_STD_library/Signatures.h"
 #include "platform/DateTime.h"
 #include "platform/FixedDecimal.h"
 #include "platform/version/ImageHeaders.h"
@@ -36,12 +37,14 @@ struct FileRowFacts {
     std::optional<platform::VersionInfo> version;   // as platform::VersionInfo::FromFile
     std::optional<FileDigests> digests;             // only when asked for
     std::optional<platform::version::ImageHeaders> headers;  // only when asked for
+    std::optional<ImageSignatures> signatures;      // only when asked for; PE images only
 };
 
 // What ReadFileRowFacts reads beyond the size, time and version block.
 struct ExtraRowReads {
     bool digests = false;  // the whole file, for its digests
     bool headers = false;  // the image headers
+    bool signatures = false;  // the whole file, for its signatures (checked against TrustStoreInUse)
 };
 
 // The size, the last-modification time and the version block of one file,

@@ -118,6 +118,25 @@ CellValue LinkTime(const FoundFileFacts& found)
     return VORN_STD_library::LinkTimeStampText(*found.file.headers);
 }
 
+// A fact of the image's first signature (or of the image, unsigned); empty
+// for a file that is no PE image.
+template <std::string VORN_STD_library::SignatureFacts::*Field>
+CellValue SignatureText(const FoundFileFacts& found)
+{
+    return found.file.signatures ? found.file.signatures->image.*Field : std::string();
+}
+
+CellValue SignedAt(const FoundFileFacts& found)
+{
+    if (!found.file.signatures || !found.file.signatures->image.signedAt) return std::string();
+    return platform::DateTime::FromUnixUtc(*found.file.signatures->image.signedAt);
+}
+
+CellValue Signatures(const FoundFileFacts& found)
+{
+    return found.file.signatures ? VORN_STD_library::SignaturesJson(*found.file.signatures) : std::string("[]");
+}
+
 constexpr int kText = grid::kDataTypeText;
 constexpr int kLeft = grid::kAlignGeneral;
 constexpr int kRight = grid::kAlignRightCenter;
@@ -159,6 +178,20 @@ constexpr ResultFact kFacts[] = {
     {{"timestamp", "Link time", 1800, grid::kDataTypeDateTime, kLeft, ""}, LinkTime, false, true},
     {{"dotnet", "Assembly version", 1200, kText, kRight, ""}, HeaderText<VORN_STD_library::AssemblyVersionText>, false,
      true},
+    {{"signature", "Signature", 1500, kText, kLeft, ""}, SignatureText<&VORN_STD_library::SignatureFacts::status>,
+     false, false, true},
+    {{"signer", "Signer", 1800, kText, kLeft, ""}, SignatureText<&VORN_STD_library::SignatureFacts::signer>, false,
+     false, true},
+    {{"issuer", "Issuer", 1800, kText, kLeft, ""}, SignatureText<&VORN_STD_library::SignatureFacts::issuer>, false,
+     false, true},
+    {{"signedat", "Signed at (UTC)", 1800, grid::kDataTypeDateTime, kLeft, ""}, SignedAt, false, false, true},
+    {{"digestalgorithm", "Digest algorithm", 1000, kText, kLeft, ""},
+     SignatureText<&VORN_STD_library::SignatureFacts::digestAlgorithm>, false, false, true},
+    {{"authentihash", "Authentihash", 4800, kText, kLeft, ""},
+     SignatureText<&VORN_STD_library::SignatureFacts::authentihash>, false, false, true},
+    {{"signatures", "Signatures", 1800, kText, kLeft, "", true}, Signatures, false, false, true},
+    {{"trust", "Trust", 1800, kText, kLeft, ""}, SignatureText<&VORN_STD_library::SignatureFacts::trust>, false,
+     false, true},
 };
 
 constexpr std::size_t kDefaultFactCount = 8;
@@ -216,7 +249,9 @@ FactListParse SelectFacts(std::string_view keyList)
 VORN_STD_library::ExtraRowReads ExtraReadsOf(const FactSelection& facts)
 {
     return {.digests = std::any_of(facts.begin(), facts.end(), [](const ResultFact* fact) { return fact->readsDigests; }),
-            .headers = std::any_of(facts.begin(), facts.end(), [](const ResultFact* fact) { return fact->readsHeaders; })};
+            .headers = std::any_of(facts.begin(), facts.end(), [](const ResultFact* fact) { return fact->readsHeaders; }),
+            .signatures =
+                std::any_of(facts.begin(), facts.end(), [](const ResultFact* fact) { return fact->readsSignatures; })};
 }
 
 std::vector<grid::ResultColumn> ColumnsOf(const FactSelection& facts)

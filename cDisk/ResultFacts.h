@@ -30,6 +30,8 @@ struct ResultFact {
     bool readsDigests = false;
     // The fact needs the image headers, which the default row does not read.
     bool readsHeaders = false;
+    // The fact needs the image's signatures, which read the whole file.
+    bool readsSignatures = false;
 };
 
 // The facts chosen for a row, in column order.

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "VORN_STD_library/PathHelpers.h"
+#include "VORN_STD_library/SignatureTrust.h"
 #include "cDisk/ResultFacts.h"
 #include "cDisk/ResultRow.h"
 #include "cDisk/cDisk.h"
@@ -218,6 +219,14 @@ int Run(const ScanOptions& options)
     if (const grid::formats::FormatInfo& format = grid::formats::InfoOf(options.format);
         format.binary && options.outputPath.empty() && isatty(kStdout))
         return UsageError("refusing to write an " + std::string(format.key) + " workbook to a terminal; use -o FILE");
+
+    if (!options.trustPath.empty()) {
+        std::string error;
+        std::shared_ptr<const VORN_STD_library::TrustStore> trust =
+            VORN_STD_library::TrustStore::Load(options.trustPath, error);
+        if (!trust) return UsageError("--trust: " + error);
+        VORN_STD_library::UseTrustStore(std::move(trust));
+    }
 
     // A start folder that cannot be read at all is a failure of the whole
     // run, not one of the folders passed over, so it is checked first.

@@ -169,6 +169,13 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments)
                 options.columns = std::move(chosen.facts);
             }
             columnsGiven = true;
+        } else if (name == "--trust") {
+            if (!takeValue(value)) return outcome;
+            if (value.empty()) {
+                outcome.usageError = "--trust needs a file or folder of PEM certificates";
+                return outcome;
+            }
+            options.trustPath = value;
         } else if (name == "--list-columns") {
             options.mode = ScanMode::ListColumns;
             return outcome;
@@ -258,6 +265,11 @@ std::string UsageText()
            "                        date,path,desc,product,company); json-only columns\n"
            "                        are left out of 'all' in the other formats\n"
            "      --list-columns    print every column's key and caption\n"
+           "      --trust PEM       check signature chains (the trust column) against the\n"
+           "                        PEM certificates in this file or folder. Linux has\n"
+           "                        no platform trust list for code signing, so without\n"
+           "                        --trust no chain is checked; system files signed\n"
+           "                        only through a catalog show as \"Unsigned\"\n"
            "  -o, --output FILE     write to FILE instead of standard output; FILE is\n"
            "                        replaced only once the whole output is written\n"
            "      --count           print the number of matching files and their byte total\n"

@@ -49,6 +49,9 @@ struct ScanOptions {
     // csv: write values exactly, even those a spreadsheet would run as
     // formulas.
     bool csvRaw = false;
+    // PEM certificates (a file or a folder) that signature chains are
+    // checked against; empty: none, the trust column says "Not checked".
+    std::string trustPath;
     // The columns of a file row, in order.
     FactSelection columns = DefaultFactSelection();
 

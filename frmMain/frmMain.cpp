@@ -165,6 +165,7 @@ void frmMain::Form_Load()
     cmd_[kCancel]->setEnabled(false);
     cmd_[kExport]->setEnabled(false);
     SetUpGridColumns(RememberedFacts());
+    LoadRememberedTrustStore();
     grid_.Refresh();
     activateWindow();
     txt_[0]->setFocus(Qt::OtherFocusReason);

@@ -74,6 +74,12 @@ public:
     // has none yet; the last shown column cannot be hidden.
     void SetFactShown(const std::string& key, bool show);
 
+    // The trust store signature chains are checked against (a PEM file or
+    // folder; empty: none), remembered in the settings. Setting one that
+    // cannot be loaded shows why and keeps the one in use.
+    QString TrustStorePath() const;
+    bool SetTrustStorePath(const QString& path);
+
     // Fits the line, the table and the status line to the client area.
     void LayoutControls();
 
@@ -97,6 +103,9 @@ private:
     // Before a search: columns hidden since the last one are dropped, so no
     // fact is read that is not shown (the file name and folder excepted).
     void DropHiddenColumns();
+    void AddTrustStoreMenu(QMenu* menu);
+    void LoadRememberedTrustStore();
+    void RefillTrustColumn();
     void SaveSettings();
 
     // Returns false when the window was closed during the walk: then the

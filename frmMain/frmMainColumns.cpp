@@ -94,6 +94,7 @@ QMenu* frmMain::BuildHeadingMenu()
         const std::string key = fact.column.key;
         connect(action, &QAction::toggled, this, [this, key](bool checked) { SetFactShown(key, checked); });
     }
+    AddTrustStoreMenu(menu);
     return menu;
 }
 

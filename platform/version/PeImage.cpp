@@ -17,6 +17,9 @@ constexpr std::size_t kCoffHeaderBytes = 20;
 constexpr std::size_t kSectionHeaderBytes = 40;
 constexpr std::uint32_t kResourceDirectoryIndex = 2;
 constexpr std::uint32_t kCliHeaderDirectoryIndex = 14;
+constexpr std::uint32_t kCertificateDirectoryIndex = 4;
+constexpr std::size_t kHeadersSizeOffset = 60;
+constexpr std::size_t kChecksumOffset = 64;
 constexpr std::size_t kSubsystemOffset = 68;
 constexpr std::size_t kDataDirectoryBytes = 8;
 
@@ -126,12 +129,23 @@ std::optional<PeImage> PeImage::Open(const ByteSource& source)
     };
     const auto [resourceRva, resourceSize] = directory(kResourceDirectoryIndex);
     const auto [cliRva, cliSize] = directory(kCliHeaderDirectoryIndex);
+    const auto [certificateOffset, certificateSize] = directory(kCertificateDirectoryIndex);
+    const std::size_t certificateEntry = rvaCountOffset + 4 + kCertificateDirectoryIndex * kDataDirectoryBytes;
+    const std::uint64_t certificateEntryOffset =
+        *rvaCount > kCertificateDirectoryIndex && opt.Bytes(certificateEntry, kDataDirectoryBytes)
+            ? optionalOffset + certificateEntry
+            : 0;
     const PeHeaderFields header{.isPe32Plus = magic == kPe32PlusMagic,
                                 .machine = *nt.U16(4),
                                 .timeDateStamp = *nt.U32(4 + 4),
                                 .subsystem = *opt.U16(kSubsystemOffset),
                                 .cliRva = cliRva,
-                                .cliSize = cliSize};
+                                .cliSize = cliSize,
+                                .checksumOffset = optionalOffset + kChecksumOffset,
+                                .certificateEntryOffset = certificateEntryOffset,
+                                .certificateOffset = certificateOffset,
+                                .certificateSize = certificateSize,
+                                .headersSize = opt.U32(kHeadersSizeOffset).value_or(0)};
 
     auto table = ReadBytes(source, optionalOffset + optionalHeaderBytes, sectionCount * kSectionHeaderBytes);
     if (!table)

@@ -24,6 +24,16 @@ struct PeHeaderFields {
     // native image.
     std::uint32_t cliRva = 0;
     std::uint32_t cliSize = 0;
+    // File offsets of the optional header's checksum field and of the
+    // certificate table's data directory entry (index 4; 0 when the header
+    // lists fewer entries), and that entry, which holds a file offset, not
+    // an RVA. The Authenticode digest leaves these out.
+    std::uint64_t checksumOffset = 0;
+    std::uint64_t certificateEntryOffset = 0;
+    std::uint32_t certificateOffset = 0;
+    std::uint32_t certificateSize = 0;
+    // SizeOfHeaders: the headers and section table, rounded up.
+    std::uint32_t headersSize = 0;
 };
 
 struct Section {

@@ -352,7 +352,8 @@ TEST_F(ScanProgram, MissingOrUnreadableStartFolderExitsWithOne)
 TEST_F(ScanProgram, UsageErrorsExitWithTwoAndAHint)
 {
     for (const std::vector<std::string>& arguments :
-         std::vector<std::vector<std::string>>{{"--bogus"}, {"--min-size", "lots"}, {root_, root_}}) {
+         std::vector<std::vector<std::string>>{
+             {"--bogus"}, {"--min-size", "lots"}, {root_, root_}, {"--trust", root_ + "/no-such-store", root_}}) {
         const ProcessResult result = RunScan(arguments);
         EXPECT_EQ(result.exitStatus, 2);
         EXPECT_EQ(result.out, "");
@@ -362,6 +363,7 @@ TEST_F(ScanProgram, UsageErrorsExitWithTwoAndAHint)
     const ProcessResult help = RunScan({"--help"});
     EXPECT_EQ(help.exitStatus, 0);
     EXPECT_EQ(help.out.rfind("Usage: lumbrel-scan", 0), 0u);
+    EXPECT_NE(help.out.find("no platform trust list for code signing"), std::string::npos);
 }
 
 TEST_F(ScanProgram, ChosenColumnsInEveryFormatAndTheirList)

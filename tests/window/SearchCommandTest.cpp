@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <set>
 
+#include "VORN_STD_library/SignatureTrust.h"
 #include "cDisk/ResultRow.h"
 #include "grid/ResultGridView.h"
 #include "tests/window/WindowFixture.h"
@@ -113,7 +114,10 @@ TEST_F(WindowTest, TheHeadingMenuShowsHidesAndAddsFactsAndTheChoiceIsRemembered)
     Search(TreePath(), QStringLiteral("*.dll"));
     // The menu belongs to the window, which is closed below.
     std::unique_ptr<QMenu> menu(w.BuildHeadingMenu());
-    const QList<QAction*> actions = menu->actions();
+    // One checkable action per fact; the trust store's submenu follows them.
+    QList<QAction*> actions = menu->actions();
+    actions.erase(std::remove_if(actions.begin(), actions.end(), [](QAction* a) { return !a->isCheckable(); }),
+                  actions.end());
     const auto cellFacts = std::count_if(AllResultFacts().begin(), AllResultFacts().end(),
                                          [](const ResultFact& fact) { return !fact.column.jsonDocument; });
     ASSERT_EQ(actions.size(), cellFacts);
@@ -308,3 +312,51 @@ TEST_F(WindowTest, TheTableViewShowsEveryFoundRowAfterSortsDuringAndAtTheEnd)
 }
 
 } // namespace
+
+TEST_F(WindowTest, TheTrustStoreIsLoadedRememberedAndRefusedWhenItHoldsNoCertificate)
+{
+    const QString pem = TreePath() + QStringLiteral("/trust.pem");
+    QFile file(pem);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    // A throw-away self-signed certificate (its key was not kept).
+    file.write("-----BEGIN CERTIFICATE-----\n"
+               "MIIBkDCCATegAwIBAgIUHzGvg1VZky+RA67ithgh2R+dQ9EwCgYIKoZIzj0EAwIw\n"
+               "HjEcMBoGA1UEAwwTTHVtYnJlbCBXaW5kb3cgVGVzdDAeFw0yNjEyMDgxNDIzMTda\n"
+               "Fw0zNjEyMDUxNDIzMTdaMB4xHDAaBgNVBAMME0x1bWJyZWwgV2luZG93IFRlc3Qw\n"
+               "WTATBgcqhkjOPQIBBggqhkjOPQMBBwNCAARQMC5FjTHVVtu3CoFfT1ZhS+VduwHq\n"
+               "B62KbK6+EQLVPG4O6Q+gwpJpY3VukH94ICBJEVBKBv2zCNpQTyBHKg0Ro1MwUTAd\n"
+               "BgNVHQ4EFgQUXR/G4EI+uBRNvIlHQd3Odnr9Q3AwHwYDVR0jBBgwFoAUXR/G4EI+\n"
+               "uBRNvIlHQd3Odnr9Q3AwDwYDVR0TAQH/BAUwAwEB/zAKBggqhkjOPQQDAgNHADBE\n"
+               "AiBEUSq+rZGni/2Wiy+tn1jjmJ+5mQVEd8XRGbTbLop1AQIgNySRQc9G7oRf8eRM\n"
+               "OJXbEOD5dNQzCxq9qWMdSzXCcDo=\n"
+               "-----END CERTIFICATE-----\n");
+    file.close();
+    WriteFile(QStringLiteral("no-certificate.pem"));
+
+    frmMain& w = OpenWindow();
+    EXPECT_FALSE(w.SetTrustStorePath(TreePath() + QStringLiteral("/no-certificate.pem")));
+    ASSERT_EQ(messages_->shown.size(), 1u);
+    EXPECT_EQ(w.TrustStorePath(), QString());
+    EXPECT_EQ(VORN_STD_library::TrustStoreInUse(), nullptr);
+
+    ASSERT_TRUE(w.SetTrustStorePath(pem));
+    EXPECT_NE(VORN_STD_library::TrustStoreInUse(), nullptr);
+    w.close();
+    window.reset();
+    VORN_STD_library::UseTrustStore(nullptr);
+    // The next start loads the remembered store again.
+    EXPECT_EQ(OpenWindow().TrustStorePath(), pem);
+    EXPECT_NE(VORN_STD_library::TrustStoreInUse(), nullptr);
+    ASSERT_TRUE(window->SetTrustStorePath(QString()));
+    EXPECT_EQ(VORN_STD_library::TrustStoreInUse(), nullptr);
+
+    // A remembered store that is gone is named at start, and not used.
+    ASSERT_TRUE(window->SetTrustStorePath(pem));
+    window->close();
+    window.reset();
+    ASSERT_TRUE(QFile::remove(pem));
+    OpenWindow();
+    EXPECT_EQ(VORN_STD_library::TrustStoreInUse(), nullptr);
+    ASSERT_EQ(messages_->warnings.size(), 1u);
+    EXPECT_TRUE(messages_->warnings[0].contains(QStringLiteral("trust store")));
+}

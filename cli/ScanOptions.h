@@ -50,6 +50,9 @@ struct ScanOptions {
     bool csvRaw = false;
     // The columns of a file row, in order.
     FactSelection columns = DefaultFactSelection();
+    // Write a saved inventory: json rows carrying "relpath", after a first
+    // line naming the root, the columns, the program and the time.
+    bool inventory = false;
 
     // The include list in effect for the chosen mode.
     std::string EffectiveIncludeSpec() const;

@@ -13,11 +13,13 @@
 
 namespace {
 
-// The columns that are never compared: the key itself, and facts of where
-// and when a copy was made rather than of the file.
-bool IsComparedKey(std::string_view key)
+// The columns that are not compared: facts of where and when a copy was made
+// rather than of the file, and the relative path when files are matched by
+// name alone (matched by path, it can differ only in case).
+bool IsComparedKey(std::string_view key, const MatchRules& rules)
 {
-    return key != kRelativePathKey && key != "path" && key != "date";
+    if (key == kRelativePathKey) return !rules.byName;
+    return key != "path" && key != "date";
 }
 
 // Per older-table key: the first older row with that key not yet matched.
@@ -185,7 +187,7 @@ Comparison CompareRowTables(const RowTable& older, const RowTable& newer, const 
     }
     for (std::size_t column = 0; column < newer.Columns().size(); ++column) {
         const std::string& key = newer.Columns()[column];
-        if (!IsComparedKey(key)) continue;
+        if (!IsComparedKey(key, rules)) continue;
         if (const auto inOlder = older.ColumnIndex(key)) result.columns.push_back({key, *inOlder, column});
     }
 

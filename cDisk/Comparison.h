@@ -31,8 +31,8 @@ std::string_view ChangeKindName(ChangeKind kind);
 inline constexpr std::uint32_t kNoRow = UINT32_MAX;
 
 // A column both tables carry and that is compared: every common column but
-// the relative path (the match key), the folder and the date, which a copy
-// or a fresh build changes without changing the file.
+// the folder and the date, which a copy or a fresh build changes without
+// changing the file, and, when matching by name, the relative path.
 struct ComparedColumn {
     std::string key;
     std::size_t older;

@@ -20,12 +20,14 @@
 #include "cDisk/ResultFacts.h"
 #include "cDisk/ResultRow.h"
 #include "cDisk/cDisk.h"
+#include "cli/DiffCommand.h"
 #include "cli/FdWriter.h"
 #include "cli/OutputFile.h"
 #include "cli/ProgressLine.h"
 #include "cli/RowWriters.h"
 #include "cli/ScanOptions.h"
 #include "cli/TextEncoding.h"
+#include "cli/VersionsCommand.h"
 #include "platform/LongPath.h"
 #include "platform/TemporaryFile.h"
 #include "platform/UniqueFd.h"
@@ -268,6 +270,10 @@ int Run(const ScanOptions& options)
 
 int RunLumbrelScan(const std::vector<std::string>& arguments)
 {
+    if (!arguments.empty() && (arguments[0] == "diff" || arguments[0] == "versions")) {
+        const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+        return arguments[0] == "diff" ? RunDiff(rest) : RunVersions(rest);
+    }
     const ParseOutcome parsed = ParseCommandLine(arguments);
     if (!parsed.usageError.empty()) return UsageError(parsed.usageError);
     try {

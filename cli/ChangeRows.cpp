@@ -25,7 +25,7 @@ grid::ResultColumn LookOf(std::string_view key)
 
 bool IsShownApart(std::string_view key)
 {
-    return key == "version" || key == "size" || key == kRelativePathKey;
+    return key == "version" || key == "size";
 }
 
 } // namespace

@@ -13,15 +13,6 @@
 
 namespace {
 
-// The columns that are not compared: facts of where and when a copy was made
-// rather than of the file, and the relative path when files are matched by
-// name alone (matched by path, it can differ only in case).
-bool IsComparedKey(std::string_view key, const MatchRules& rules)
-{
-    if (key == kRelativePathKey) return !rules.byName;
-    return key != "path" && key != "date";
-}
-
 // Per older-table key: the first older row with that key not yet matched.
 // Open addressing over one array; rows sharing a key are chained in table
 // order.
@@ -161,6 +152,15 @@ private:
 
 } // namespace
 
+// Not compared: facts of where and when a copy was made rather than of the
+// file, and the relative path when files are matched by name alone (matched
+// by path, it can differ only in case).
+bool IsComparedColumn(std::string_view key, const MatchRules& rules)
+{
+    if (key == kRelativePathKey) return !rules.byName;
+    return key != "path" && key != "date";
+}
+
 std::string_view ChangeKindName(ChangeKind kind)
 {
     static constexpr std::string_view kNames[kChangeKindCount] = {"Added",   "Removed", "Upgraded", "Downgraded",
@@ -187,7 +187,7 @@ Comparison CompareRowTables(const RowTable& older, const RowTable& newer, const 
     }
     for (std::size_t column = 0; column < newer.Columns().size(); ++column) {
         const std::string& key = newer.Columns()[column];
-        if (!IsComparedKey(key, rules)) continue;
+        if (!IsComparedColumn(key, rules)) continue;
         if (const auto inOlder = older.ColumnIndex(key)) result.columns.push_back({key, *inOlder, column});
     }
 

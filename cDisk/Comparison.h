@@ -39,6 +39,9 @@ struct ComparedColumn {
     std::size_t newer;
 };
 
+// Whether a column of this key is compared under the rules.
+bool IsComparedColumn(std::string_view key, const MatchRules& rules);
+
 struct RowChange {
     ChangeKind kind;
     std::uint32_t older = kNoRow; // row of the older table; kNoRow when added

@@ -46,7 +46,7 @@ void ReadValue(dom::element value, std::string& cell)
 
 class InventoryParser {
 public:
-    explicit InventoryParser(InventoryLoad& load) : load_(load) {}
+    InventoryParser(InventoryLoad& load, const ColumnFilter& keep) : load_(load), keep_(keep) {}
 
     // One line (without its line end) inside a buffer with simdjson's
     // padding after it. Returns the problem, empty when the line was taken.
@@ -95,10 +95,15 @@ private:
         if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) return "a column is named twice";
         if (std::find(sorted.begin(), sorted.end(), kRelativePathKey) == sorted.end())
             return "the columns lack \"" + std::string(kRelativePathKey) + "\"";
-        load_.rows = RowTable(header.columns);
-        for (std::size_t i = 0; i < header.columns.size(); ++i) columnOf_.emplace(header.columns[i], i);
-        cells_.resize(header.columns.size());
-        seen_.resize(header.columns.size());
+        std::vector<std::string> kept;
+        for (const std::string& key : header.columns) {
+            if (keep_ && !keep_(key)) continue;
+            columnOf_.emplace(key, kept.size());
+            kept.push_back(key);
+        }
+        cells_.resize(kept.size());
+        seen_.resize(kept.size());
+        load_.rows = RowTable(std::move(kept));
         headerRead_ = true;
         return {};
     }
@@ -110,20 +115,28 @@ private:
         if (auto error = parser_.parse(data, length, false).get(document)) return NotJson(error);
         if (document.get_object().get(object) != simdjson::SUCCESS) return "the row is not a JSON object";
         std::fill(seen_.begin(), seen_.end(), false);
+        std::size_t expected = 0;
         for (auto [key, value] : object) {
-            // Keys the header does not name are left out.
-            const auto column = columnOf_.find(key);
-            if (column == columnOf_.end()) continue;
-            ReadValue(value, cells_[column->second]);
-            seen_[column->second] = true;
+            // Rows written by a scan hold their keys in column order; any
+            // other order is looked up. Keys not held are left out.
+            std::size_t column = expected;
+            if (column >= seen_.size() || load_.rows.Columns()[column] != key) {
+                const auto found = columnOf_.find(key);
+                if (found == columnOf_.end()) continue;
+                column = found->second;
+            }
+            ReadValue(value, cells_[column]);
+            seen_[column] = true;
+            expected = column + 1;
         }
         for (std::size_t i = 0; i < seen_.size(); ++i)
-            if (!seen_[i]) return "the row lacks \"" + load_.header.columns[i] + "\"";
+            if (!seen_[i]) return "the row lacks \"" + load_.rows.Columns()[i] + "\"";
         load_.rows.AddRow(cells_);
         return {};
     }
 
     InventoryLoad& load_;
+    const ColumnFilter& keep_;
     dom::parser parser_;
     bool headerRead_ = false;
     std::unordered_map<std::string_view, std::size_t> columnOf_;
@@ -139,7 +152,7 @@ std::string Where(const std::string& path, std::uint64_t line)
 
 } // namespace
 
-InventoryLoad LoadInventory(const std::string& path)
+InventoryLoad LoadInventory(const std::string& path, const ColumnFilter& keep)
 {
     InventoryLoad load;
     auto fail = [&](std::uint64_t line, const std::string& message) {
@@ -154,7 +167,7 @@ InventoryLoad LoadInventory(const std::string& path)
     if (fstat(file.Get(), &facts) != 0) return fail(0, std::strerror(errno));
     if (S_ISDIR(facts.st_mode)) return fail(0, "is a folder, not an inventory");
 
-    InventoryParser parser(load);
+    InventoryParser parser(load, keep);
     // Unread bytes of the file, followed by room for simdjson's padding.
     std::vector<char> buffer;
     std::size_t held = 0;

@@ -4,7 +4,9 @@
 // file and the line, and no rows: nothing is half-loaded.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "cDisk/InventoryFormat.h"
 #include "cDisk/RowTable.h"
@@ -17,4 +19,8 @@ struct InventoryLoad {
     std::string error;
 };
 
-InventoryLoad LoadInventory(const std::string& path);
+// Whether a column is to be held; the others are checked but not kept.
+using ColumnFilter = std::function<bool(std::string_view key)>;
+
+// Without a filter every column is held.
+InventoryLoad LoadInventory(const std::string& path, const ColumnFilter& keep = {});

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <csignal>
 #include <exception>
+#include <future>
 #include <unistd.h>
 
 #include "cDisk/Comparison.h"
@@ -78,10 +79,17 @@ int Diff(const std::vector<std::string>& arguments)
     }
     if (!output.Opened()) return kDiffTrouble;
 
-    const SideRows older = LoadSideRows(parsed.operands[0], options, options.columns);
-    if (older.failed) return kDiffTrouble;
-    const SideRows newer = LoadSideRows(parsed.operands[1], options, options.columns);
-    if (newer.failed) return kDiffTrouble;
+    // Only compared columns are held. An inventory side loads on a thread of
+    // its own while the other side loads; two folder scans run one after the
+    // other, so that their progress and messages do not mix.
+    const ColumnFilter keep = [&](std::string_view key) { return IsComparedColumn(key, rules); };
+    auto load = [&](const std::string& operand) { return LoadSideRows(operand, options, options.columns, keep); };
+    std::future<SideRows> olderLoading;
+    if (!IsFolderOperand(parsed.operands[0]))
+        olderLoading = std::async(std::launch::async, load, parsed.operands[0]);
+    const SideRows newer = load(parsed.operands[1]);
+    const SideRows older = olderLoading.valid() ? olderLoading.get() : load(parsed.operands[0]);
+    if (older.failed || newer.failed) return kDiffTrouble;
 
     const Comparison comparison = CompareRowTables(older.rows, newer.rows, rules, given("--all"));
     if (!comparison.error.empty()) {

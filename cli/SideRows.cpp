@@ -68,9 +68,11 @@ private:
     bool unreadable_ = false;
 };
 
-SideRows ScanFolder(const std::string& folder, const ScanOptions& options, FactSelection facts)
+SideRows ScanFolder(const std::string& folder, const ScanOptions& options, FactSelection facts,
+                    const ColumnFilter& keep)
 {
     const ResultFact* relativePath = FindResultFact(kRelativePathKey);
+    std::erase_if(facts, [&](const ResultFact* fact) { return fact != relativePath && !keep(fact->column.key); });
     if (std::find(facts.begin(), facts.end(), relativePath) == facts.end()) facts.insert(facts.begin(), relativePath);
     std::vector<std::string> keys;
     for (const ResultFact* fact : facts) keys.emplace_back(fact->column.key);
@@ -94,15 +96,21 @@ SideRows ScanFolder(const std::string& folder, const ScanOptions& options, FactS
 
 } // namespace
 
-SideRows LoadSideRows(const std::string& operand, const ScanOptions& options, FactSelection facts)
+bool IsFolderOperand(const std::string& operand)
+{
+    return static_cast<bool>(platform::UniqueFd(platform::OpenLongPath(operand, O_RDONLY | O_DIRECTORY)));
+}
+
+SideRows LoadSideRows(const std::string& operand, const ScanOptions& options, FactSelection facts,
+                      const ColumnFilter& keep)
 {
     if (const platform::UniqueFd folder(platform::OpenLongPath(operand, O_RDONLY | O_DIRECTORY)); folder)
-        return ScanFolder(operand, options, std::move(facts));
+        return ScanFolder(operand, options, std::move(facts), keep);
     if (errno != ENOTDIR) {
         ReportError("cannot read " + QuotedForMessage(operand) + ": " + std::strerror(errno));
         return Failed();
     }
-    InventoryLoad load = LoadInventory(operand);
+    InventoryLoad load = LoadInventory(operand, [&](std::string_view key) { return key == kRelativePathKey || keep(key); });
     if (!load.error.empty()) {
         ReportError(load.error);
         return Failed();

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "cDisk/InventoryReader.h"
 #include "cDisk/ResultFacts.h"
 #include "cDisk/RowTable.h"
 #include "cli/ScanOptions.h"
@@ -23,7 +24,12 @@ struct SideRows {
 // `operand` is a folder or an inventory file. A folder is scanned with the
 // options' filters for `facts` (the relative path is added when missing);
 // each row goes into the table as it is found, so the rows are held once.
-// The progress line is shown on a terminal unless the options say quiet.
-SideRows LoadSideRows(const std::string& operand, const ScanOptions& options, FactSelection facts);
+// Only the columns `keep` accepts (and the relative path) are held. The
+// progress line is shown on a terminal unless the options say quiet.
+SideRows LoadSideRows(const std::string& operand, const ScanOptions& options, FactSelection facts,
+                      const ColumnFilter& keep);
+
+// Whether the operand names a folder (else it is taken for an inventory).
+bool IsFolderOperand(const std::string& operand);
 
 } // namespace cli

@@ -85,7 +85,9 @@ int Versions(const std::vector<std::string>& arguments)
     }
     if (!output.Opened()) return kExitOutput;
 
-    const SideRows side = LoadSideRows(parsed.operands[0], options, ReportFacts());
+    const SideRows side = LoadSideRows(parsed.operands[0], options, ReportFacts(), [](std::string_view key) {
+        return key == "filename" || key == "version" || key == "fileversion" || key == "size";
+    });
     if (side.failed) return kExitStartFolder;
     const SeveralVersionsReport report = FilesWithSeveralVersions(side.rows);
     if (!report.error.empty()) {

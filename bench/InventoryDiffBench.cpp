@@ -18,8 +18,8 @@
 #include "BenchSupport.h"
 #include "cDisk/InventoryFormat.h"
 #include "cDisk/ResultFacts.h"
-#include "cli/FdWriter.h"
-#include "cli/RowWriters.h"
+#include "grid/formats/FdWriter.h"
+#include "grid/formats/RowWriter.h"
 
 extern char** environ;
 
@@ -38,9 +38,9 @@ void WriteInventory(const std::string& path, const std::vector<std::vector<grid:
     for (const ResultFact* fact : facts) header.columns.emplace_back(fact->column.key);
 
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    cli::FdWriter out(fd);
+    grid::formats::FdWriter out(fd);
     out.Write(InventoryHeaderLine(header));
-    const auto writer = cli::MakeRowWriter(cli::OutputFormat::Json, {}, out, ColumnsOf(facts));
+    const auto writer = grid::formats::MakeRowWriter(grid::formats::OutputFormat::Json, {}, out, ColumnsOf(facts));
     std::vector<grid::CellValue> cells;
     auto write = [&](std::size_t i, const std::vector<grid::CellValue>& row, const std::string& name) {
         cells.assign(1, "folder" + std::to_string(i % 400) + "/sub" + std::to_string(i % 5) + "/" + name);

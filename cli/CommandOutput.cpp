@@ -4,7 +4,7 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "cli/TextEncoding.h"
+#include "grid/formats/TextEncoding.h"
 #include "platform/TemporaryFile.h"
 
 namespace cli {
@@ -17,7 +17,7 @@ constexpr int kStderr = 2;
 
 void ReportError(const std::string& message)
 {
-    FdWriter err(kStderr);
+    grid::formats::FdWriter err(kStderr);
     err.Write("lumbrel-scan: " + message + "\n");
     err.Flush();
 }
@@ -27,7 +27,7 @@ std::string QuotedForMessage(const std::string& text)
     static const bool terminal = isatty(kStderr) != 0;
     if (!terminal) return "'" + text + "'";
     std::string shown = "'";
-    AppendTerminalSafe(shown, text);
+    grid::formats::AppendTerminalSafe(shown, text);
     return shown + "'";
 }
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "cli/FdWriter.h"
 #include "cli/OutputFile.h"
+#include "grid/formats/FdWriter.h"
 
 namespace cli {
 
@@ -23,7 +23,7 @@ public:
 
     // False (after a message) when the -o file could not be opened.
     bool Opened();
-    FdWriter& Writer() { return writer_; }
+    grid::formats::FdWriter& Writer() { return writer_; }
     // Rows go to a terminal.
     bool ToTerminal() const { return toTerminal_; }
     // Flushes and puts the file in place. False (after a message) when the
@@ -34,7 +34,7 @@ private:
     std::string path_;
     std::unique_ptr<OutputFile> file_;
     bool toTerminal_;
-    FdWriter writer_;
+    grid::formats::FdWriter writer_;
 };
 
 } // namespace cli

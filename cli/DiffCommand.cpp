@@ -13,9 +13,10 @@
 #include "cDisk/Comparison.h"
 #include "cli/ChangeRows.h"
 #include "cli/CommandOutput.h"
-#include "cli/RowWriters.h"
 #include "cli/SideRows.h"
 #include "cli/SubcommandArguments.h"
+#include "grid/formats/FdWriter.h"
+#include "grid/formats/RowWriter.h"
 
 namespace cli {
 namespace {
@@ -45,7 +46,7 @@ std::string DiffUsageText()
 // One line per change kind, for a person at a terminal.
 void WriteSummary(const Comparison& comparison)
 {
-    FdWriter err(kStderr);
+    grid::formats::FdWriter err(kStderr);
     for (std::size_t kind = 0; kind < kChangeKindCount; ++kind)
         err.Write(std::string(ChangeKindName(static_cast<ChangeKind>(kind))) + ": " +
                   std::to_string(comparison.counts[kind]) + "\n");
@@ -57,7 +58,7 @@ int Diff(const std::vector<std::string>& arguments)
     const SubcommandArguments parsed =
         ParseSubcommandArguments(arguments, {"--case-sensitive", "--by-name", "--all"}, 2);
     if (parsed.help) {
-        FdWriter out(1);
+        grid::formats::FdWriter out(1);
         out.Write(DiffUsageText());
         return out.Flush() ? kDiffSame : kDiffTrouble;
     }
@@ -73,8 +74,12 @@ int Diff(const std::vector<std::string>& arguments)
 
     std::signal(SIGPIPE, SIG_IGN);
     CommandOutput output(options.outputPath);
-    if (options.format == OutputFormat::Xls && output.ToTerminal()) {
-        ReportError("refusing to write an xls workbook to a terminal; use -o FILE");
+    if (options.format == OutputFormat::CycloneDx) {
+        ReportError("diff: a bill of materials lists files, not changes; use another --format");
+        return kDiffTrouble;
+    }
+    if (grid::formats::InfoOf(options.format).binary && output.ToTerminal()) {
+        ReportError("refusing to write a workbook to a terminal; use -o FILE");
         return kDiffTrouble;
     }
     if (!output.Opened()) return kDiffTrouble;
@@ -98,8 +103,13 @@ int Diff(const std::vector<std::string>& arguments)
     }
 
     const ChangeRows changeRows(comparison, older.rows, newer.rows);
-    const std::unique_ptr<RowWriter> writer = MakeRowWriter(
-        options.format, TextRules{output.ToTerminal(), options.csvRaw}, output.Writer(), changeRows.Columns());
+    const grid::formats::WriterSettings settings{{output.ToTerminal(), options.csvRaw}, parsed.operands.back()};
+    const std::unique_ptr<grid::formats::RowWriter> writer =
+        grid::formats::MakeRowWriter(options.format, settings, output.Writer(), changeRows.Columns());
+    if (!writer) {
+        ReportError("the " + std::string(grid::formats::InfoOf(options.format).key) + " format is not available here");
+        return kDiffTrouble;
+    }
     writer->Begin();
     for (const RowChange& change : comparison.changes) {
         if (output.Writer().Failed()) break;

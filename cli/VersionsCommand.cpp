@@ -11,10 +11,11 @@
 #include "cDisk/ResultFacts.h"
 #include "cDisk/SeveralVersions.h"
 #include "cli/CommandOutput.h"
-#include "cli/RowWriters.h"
 #include "cli/ScanCommand.h"
 #include "cli/SideRows.h"
 #include "cli/SubcommandArguments.h"
+#include "grid/formats/FdWriter.h"
+#include "grid/formats/RowWriter.h"
 
 namespace cli {
 namespace {
@@ -68,7 +69,7 @@ int Versions(const std::vector<std::string>& arguments)
 {
     const SubcommandArguments parsed = ParseSubcommandArguments(arguments, {}, 1);
     if (parsed.help) {
-        FdWriter out(1);
+        grid::formats::FdWriter out(1);
         out.Write(VersionsUsageText());
         return out.Flush() ? kExitSuccess : kExitOutput;
     }
@@ -79,8 +80,8 @@ int Versions(const std::vector<std::string>& arguments)
     const ScanOptions& options = parsed.options;
     std::signal(SIGPIPE, SIG_IGN);
     CommandOutput output(options.outputPath);
-    if (options.format == OutputFormat::Xls && output.ToTerminal()) {
-        ReportError("refusing to write an xls workbook to a terminal; use -o FILE");
+    if (grid::formats::InfoOf(options.format).binary && output.ToTerminal()) {
+        ReportError("refusing to write a workbook to a terminal; use -o FILE");
         return kExitUsage;
     }
     if (!output.Opened()) return kExitOutput;
@@ -95,8 +96,13 @@ int Versions(const std::vector<std::string>& arguments)
         return kExitStartFolder;
     }
 
-    const std::unique_ptr<RowWriter> writer = MakeRowWriter(
-        options.format, TextRules{output.ToTerminal(), options.csvRaw}, output.Writer(), ReportColumns());
+    const grid::formats::WriterSettings settings{{output.ToTerminal(), options.csvRaw}, parsed.operands.back()};
+    const std::unique_ptr<grid::formats::RowWriter> writer =
+        grid::formats::MakeRowWriter(options.format, settings, output.Writer(), ReportColumns());
+    if (!writer) {
+        ReportError("the " + std::string(grid::formats::InfoOf(options.format).key) + " format is not available here");
+        return kExitUsage;
+    }
     writer->Begin();
     for (std::uint32_t row : report.rows) {
         if (output.Writer().Failed()) break;

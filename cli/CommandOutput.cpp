@@ -22,13 +22,18 @@ void ReportError(const std::string& message)
     err.Flush();
 }
 
-std::string QuotedForMessage(const std::string& text)
+std::string ShownInMessage(const std::string& text)
 {
     static const bool terminal = isatty(kStderr) != 0;
-    if (!terminal) return "'" + text + "'";
-    std::string shown = "'";
+    if (!terminal) return text;
+    std::string shown;
     grid::formats::AppendTerminalSafe(shown, text);
-    return shown + "'";
+    return shown;
+}
+
+std::string QuotedForMessage(const std::string& text)
+{
+    return "'" + ShownInMessage(text) + "'";
 }
 
 CommandOutput::CommandOutput(const std::string& outputPath)

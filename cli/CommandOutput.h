@@ -15,6 +15,9 @@ namespace cli {
 void ReportError(const std::string& message);
 // A path or name inside a message: escaped on a terminal, exact otherwise.
 std::string QuotedForMessage(const std::string& text);
+// A message that holds names from files: escaped on a terminal, exact
+// otherwise.
+std::string ShownInMessage(const std::string& text);
 
 class CommandOutput {
 public:

@@ -246,6 +246,8 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments)
 std::string UsageText()
 {
     return "Usage: lumbrel-scan [options] [PATH]\n"
+           "       lumbrel-scan diff [options] OLD NEW        (lumbrel-scan diff --help)\n"
+           "       lumbrel-scan versions [options] PATH|INVENTORY\n"
            "Lists the files below PATH (default: the current folder) whose names match\n"
            "the filter, with the fixed version, size, date and the description, product\n"
            "and company of their version resource; rows come in walk order.\n"

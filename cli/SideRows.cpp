@@ -112,7 +112,7 @@ SideRows LoadSideRows(const std::string& operand, const ScanOptions& options, Fa
     }
     InventoryLoad load = LoadInventory(operand, [&](std::string_view key) { return key == kRelativePathKey || keep(key); });
     if (!load.error.empty()) {
-        ReportError(load.error);
+        ReportError(ShownInMessage(load.error));
         return Failed();
     }
     return {.rows = std::move(load.rows)};

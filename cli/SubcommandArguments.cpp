@@ -28,7 +28,7 @@ SubcommandArguments ParseSubcommandArguments(const std::vector<std::string>& arg
     const bool optionsEnded = !rest.empty() && rest.back() == "--";
     for (const std::string& operand : parsed.operands)
         if (!optionsEnded && operand.size() > 1 && operand[0] == '-') {
-            parsed.usageError = "missing operand after '" + operand + "'";
+            parsed.usageError = "options come before the operands (found '" + operand + "' among them)";
             return parsed;
         }
 

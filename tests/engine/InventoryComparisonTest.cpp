@@ -87,6 +87,12 @@ TEST(InventoryReader, RefusesBadFilesNamingTheLineAndHoldsNothing)
          ":3: ", "cut short"},
         {kHeader + "\n" + R"({"relpath":"a.dll","size":1})" "\n", ":2: ", "lacks \"version\""},
         {kHeader + "\n[1,2]\n", ":2: ", "not a JSON object"},
+        {R"({"lumbrel-inventory":1,"root":"/r","program":"1","scanned":"x","columns":["relpath")" + [] {
+             std::string columns;
+             for (int i = 0; i < 5000; ++i) columns += ",\"c" + std::to_string(i) + "\"";
+             return columns;
+         }() + "]}\n",
+         ":1: ", "more than 4096 columns"},
         {kHeader + "\n" + R"({"relpath":"a.dll","version":"1","size":1} x)" "\n", ":2: ", "not JSON"},
     };
     for (const auto& c : cases) {

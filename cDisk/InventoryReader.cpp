@@ -34,17 +34,19 @@ std::string NotJson(simdjson::error_code error)
 
 // A value as the row table holds it: strings as they are, whole numbers in
 // decimal, booleans as true or false, null as empty, anything else as its
-// JSON text.
-void ReadValue(dom::element value, std::string& cell)
+// JSON text. A string is seen in the parser's own buffer (valid until the
+// next line is parsed); other values are written to `scratch`.
+std::string_view ReadValue(dom::element value, std::string& scratch)
 {
     switch (value.type()) {
-    case dom::element_type::STRING: cell.assign(std::string_view(value)); break;
-    case dom::element_type::INT64: cell = std::to_string(std::int64_t(value)); break;
-    case dom::element_type::UINT64: cell = std::to_string(std::uint64_t(value)); break;
-    case dom::element_type::BOOL: cell = bool(value) ? "true" : "false"; break;
-    case dom::element_type::NULL_VALUE: cell.clear(); break;
-    default: cell = simdjson::minify(value); break;
+    case dom::element_type::STRING: return std::string_view(value);
+    case dom::element_type::INT64: scratch = std::to_string(std::int64_t(value)); break;
+    case dom::element_type::UINT64: scratch = std::to_string(std::uint64_t(value)); break;
+    case dom::element_type::BOOL: scratch = bool(value) ? "true" : "false"; break;
+    case dom::element_type::NULL_VALUE: scratch.clear(); break;
+    default: scratch = simdjson::minify(value); break;
     }
+    return scratch;
 }
 
 class InventoryParser {
@@ -107,6 +109,7 @@ private:
             kept.push_back(key);
         }
         cells_.resize(kept.size());
+        scratch_.resize(kept.size());
         seen_.resize(kept.size());
         load_.rows = RowTable(std::move(kept));
         headerRead_ = true;
@@ -130,7 +133,7 @@ private:
                 if (found == columnOf_.end()) continue;
                 column = found->second;
             }
-            ReadValue(value, cells_[column]);
+            cells_[column] = ReadValue(value, scratch_[column]);
             seen_[column] = true;
             expected = column + 1;
         }
@@ -145,7 +148,8 @@ private:
     dom::parser parser_;
     bool headerRead_ = false;
     std::unordered_map<std::string_view, std::size_t> columnOf_;
-    std::vector<std::string> cells_;
+    std::vector<std::string_view> cells_;
+    std::vector<std::string> scratch_;
     std::vector<bool> seen_;
 };
 

@@ -37,6 +37,15 @@ void RowTable::AddRow(std::span<const std::string> cells)
     }
 }
 
+void RowTable::AddRow(std::span<const std::string_view> cells)
+{
+    if (cells.size() != columns_.size()) throw std::invalid_argument("row width differs from the table's");
+    for (std::string_view cell : cells) {
+        text_.append(cell);
+        EndCell();
+    }
+}
+
 void RowTable::AddRow(std::span<const grid::CellValue> cells)
 {
     if (cells.size() != columns_.size()) throw std::invalid_argument("row width differs from the table's");

@@ -32,6 +32,7 @@ public:
 
     // Adds one row: a text per column, in column order.
     void AddRow(std::span<const std::string> cells);
+    void AddRow(std::span<const std::string_view> cells);
     // Adds one row of typed cells, each as its inventory text.
     void AddRow(std::span<const grid::CellValue> cells);
 

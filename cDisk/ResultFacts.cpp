@@ -49,6 +49,16 @@ CellValue Modified(const FoundFileFacts& found)
 }
 
 CellValue Folder(const FoundFileFacts& found) { return found.folder; }
+
+// The path below the start folder; the whole path when the folder does not
+// lie below it (or no start folder is known).
+CellValue RelativePath(const FoundFileFacts& found)
+{
+    const std::string_view folder(found.folder);
+    if (!found.root.empty() && folder.starts_with(found.root))
+        return std::string(folder.substr(found.root.size())) + found.name;
+    return found.folder + found.name;
+}
 CellValue Description(const FoundFileFacts& found) { return VersionText(found, "FileDescription"); }
 CellValue Product(const FoundFileFacts& found) { return VersionText(found, "ProductName"); }
 CellValue Company(const FoundFileFacts& found) { return VersionText(found, "CompanyName"); }
@@ -150,6 +160,7 @@ constexpr ResultFact kFacts[] = {
     {{"desc", "Description", 1800, kText, kLeft, ""}, Description},
     {{"product", "Product", 1800, kText, kLeft, ""}, Product},
     {{"company", "Company", 1800, kText, kLeft, ""}, Company},
+    {{"relpath", "Relative path", 2400, kText, kLeft, ""}, RelativePath},
     {{"fileversion", "File version", 1500, kText, kLeft, ""}, FileVersionString},
     {{"productversion", "Product version", 1500, kText, kLeft, ""}, ProductVersionString},
     {{"internal", "Internal name", 1500, kText, kLeft, ""}, InternalName},

@@ -15,11 +15,13 @@
 #include "grid/ResultColumns.h"
 
 // What is known of one found file when its row is built: its folder (ending
-// in "/"), its name and what one look at the file gave.
+// in "/"), its name, what one look at the file gave and the search's start
+// folder (ending in "/"; empty when unknown), which relative paths start from.
 struct FoundFileFacts {
     const std::string& folder;
     const std::string& name;
     VORN_STD_library::FileRowFacts file;
+    std::string_view root = {};
 };
 
 struct ResultFact {

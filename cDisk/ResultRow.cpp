@@ -4,10 +4,10 @@
 #include "cDisk/ResultRow.h"
 
 std::vector<grid::CellValue> BuildResultRow(const std::string& folder, const std::string& name,
-                                            const FactSelection& facts)
+                                            const FactSelection& facts, std::string_view root)
 {
     const FoundFileFacts found{folder, name,
-                               VORN_STD_library::ReadFileRowFacts(folder + name, ExtraReadsOf(facts))};
+                               VORN_STD_library::ReadFileRowFacts(folder + name, ExtraReadsOf(facts)), root};
     std::vector<grid::CellValue> cells;
     cells.reserve(facts.size());
     for (const ResultFact* fact : facts) cells.push_back(fact->read(found));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cDisk/ResultFacts.h"
@@ -11,6 +12,7 @@
 // The cells of the selected facts, in selection order, for the file
 // folder + name (folder ends in "/"). The file is looked at and opened once
 // for the whole row; a file that has vanished gets empty cells for what can
-// no longer be read.
+// no longer be read. `root` is the search's start folder (ending in "/") that
+// relative paths start from.
 std::vector<grid::CellValue> BuildResultRow(const std::string& folder, const std::string& name,
-                                            const FactSelection& facts);
+                                            const FactSelection& facts, std::string_view root = {});

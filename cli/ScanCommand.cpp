@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <ctime>
 #include <exception>
 #include <filesystem>
 #include <fcntl.h>
@@ -16,12 +17,15 @@
 
 #include "VORN_STD_library/PathHelpers.h"
 #include "VORN_STD_library/SignatureTrust.h"
+#include "cDisk/InventoryFormat.h"
 #include "cDisk/ResultFacts.h"
 #include "cDisk/ResultRow.h"
 #include "cDisk/cDisk.h"
+#include "cli/DiffCommand.h"
 #include "cli/OutputFile.h"
 #include "cli/ProgressLine.h"
 #include "cli/ScanOptions.h"
+#include "cli/VersionsCommand.h"
 #include "grid/formats/FdWriter.h"
 #include "grid/formats/RowWriter.h"
 #include "grid/formats/SummaryLines.h"
@@ -102,15 +106,16 @@ std::string AbsoluteStartPath(const std::string& startPath)
 // the output fails.
 class ScanListener : public cDiskEvents {
 public:
-    ScanListener(cDisk& disk, RowWriter* rows, FactSelection facts, FdWriter& out, ProgressLine& progress)
-        : disk_(disk), rows_(rows), facts_(std::move(facts)), out_(out), progress_(progress) {}
+    ScanListener(cDisk& disk, RowWriter* rows, FactSelection facts, FdWriter& out, ProgressLine& progress,
+                 std::string root = {})
+        : disk_(disk), rows_(rows), facts_(std::move(facts)), out_(out), progress_(progress), root_(std::move(root)) {}
 
     bool AnyFolderUnreadable() const { return unreadable_; }
 
     void Progress(std::string& CurrentPath, std::string& CurrentFile, std::int32_t& FileFound,
                   double& /*ByteFound*/, bool& Cancel) override
     {
-        if (rows_ != nullptr) rows_->Row(BuildResultRow(CurrentPath, CurrentFile, facts_));
+        if (rows_ != nullptr) rows_->Row(BuildResultRow(CurrentPath, CurrentFile, facts_, root_));
         progress_.Update(FileFound, CurrentPath);
         if (out_.Failed()) Cancel = true;
     }
@@ -133,8 +138,23 @@ private:
     FactSelection facts_;
     FdWriter& out_;
     ProgressLine& progress_;
+    // The start folder relative paths start from, ending in "/".
+    std::string root_;
     bool unreadable_ = false;
 };
+
+// The first line of an inventory written by this scan.
+InventoryHeader ScanInventoryHeader(const ScanOptions& options)
+{
+    InventoryHeader header;
+    std::error_code failed;
+    const std::filesystem::path absolute = std::filesystem::absolute(options.startPath, failed);
+    header.root = failed ? options.startPath : absolute.lexically_normal().string();
+    for (const ResultFact* fact : options.columns) header.columns.emplace_back(fact->column.key);
+    header.program = VORN_STD_library::AppVersionText();
+    header.scanned = InventoryTimeText(std::time(nullptr));
+    return header;
+}
 
 // What a search ended with, beyond what the output writer holds.
 struct SearchOutcome {
@@ -161,8 +181,10 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
                                                      VORN_STD_library::AppVersionText()};
         const std::unique_ptr<RowWriter> rows =
             grid::formats::MakeRowWriter(options.format, settings, out, ColumnsOf(options.columns));
-        ScanListener listener(disk, rows.get(), options.columns, out, progress);
+        ScanListener listener(disk, rows.get(), options.columns, out, progress,
+                              VORN_STD_library::NormalizeFolderPath(startPath));
         disk.SetEvents(&listener);
+        if (options.inventory) out.Write(InventoryHeaderLine(ScanInventoryHeader(options)));
         rows->Begin();
         disk.SearchFiles(startPath, options.recurse, include, options.excludeSpec, options.minSize,
                          options.maxSize);
@@ -280,6 +302,10 @@ int Run(const ScanOptions& options)
 
 int RunLumbrelScan(const std::vector<std::string>& arguments)
 {
+    if (!arguments.empty() && (arguments[0] == "diff" || arguments[0] == "versions")) {
+        const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+        return arguments[0] == "diff" ? RunDiff(rest) : RunVersions(rest);
+    }
     const ParseOutcome parsed = ParseCommandLine(arguments);
     if (!parsed.usageError.empty()) return UsageError(parsed.usageError);
     try {

@@ -31,6 +31,8 @@ std::string CheckConsistency(const ScanOptions& options, bool countGiven, bool f
         return "--format " + std::string(format.key) +
                " writes file rows only; it cannot be combined with --count or --folders";
     if (options.csvRaw && options.format != OutputFormat::Csv) return "--csv-raw applies to --format csv only";
+    if (options.inventory && options.mode != ScanMode::Files)
+        return "--inventory writes file rows; it cannot be combined with --count or --folders";
     if (options.mode == ScanMode::Folders && (!options.minSize.IsZero() || !options.maxSize.IsZero()))
         return "--min-size and --max-size apply to files, not to --folders";
     if (!options.minSize.IsZero() && !options.maxSize.IsZero() && options.minSize > options.maxSize)
@@ -80,6 +82,7 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments)
     bool allColumns = false;
     bool pathGiven = false;
     bool optionsEnded = false;
+    bool formatGiven = false;
 
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -155,6 +158,7 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments)
                 outcome.usageError = "unknown format '" + value + "' (use " + grid::formats::FormatKeyList() + ")";
                 return outcome;
             }
+            formatGiven = true;
         } else if (name == "--columns") {
             if (!takeValue(value)) return outcome;
             allColumns = value == "all";
@@ -198,6 +202,9 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments)
         } else if (name == "--hidden") {
             if (!noValueAllowed()) return outcome;
             options.hidden = true;
+        } else if (name == "--inventory") {
+            if (!noValueAllowed()) return outcome;
+            options.inventory = true;
         } else if (name == "--csv-raw") {
             if (!noValueAllowed()) return outcome;
             options.csvRaw = true;
@@ -228,6 +235,17 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments)
     }
     if (countGiven) options.mode = ScanMode::Count;
     if (foldersGiven) options.mode = ScanMode::Folders;
+    if (options.inventory) {
+        if (formatGiven && options.format != OutputFormat::Json) {
+            outcome.usageError = "--inventory writes json; it cannot be combined with another --format";
+            return outcome;
+        }
+        options.format = OutputFormat::Json;
+        // Every inventory row carries its relative path, first.
+        const ResultFact* relativePath = FindResultFact("relpath");
+        if (std::find(options.columns.begin(), options.columns.end(), relativePath) == options.columns.end())
+            options.columns.insert(options.columns.begin(), relativePath);
+    }
     if (options.format != OutputFormat::Json) {
         // JSON-only columns: 'all' leaves them out, naming one is an error.
         const auto jsonOnly = std::find_if(options.columns.begin(), options.columns.end(),
@@ -245,6 +263,8 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments)
 std::string UsageText()
 {
     return "Usage: lumbrel-scan [options] [PATH]\n"
+           "       lumbrel-scan diff [options] OLD NEW        (lumbrel-scan diff --help)\n"
+           "       lumbrel-scan versions [options] PATH|INVENTORY\n"
            "Lists the files below PATH (default: the current folder) whose names match\n"
            "the filter, with the fixed version, size, date and the description, product\n"
            "and company of their version resource; rows come in walk order.\n"
@@ -265,6 +285,10 @@ std::string UsageText()
            "                        date,path,desc,product,company); json-only columns\n"
            "                        are left out of 'all' in the other formats\n"
            "      --list-columns    print every column's key and caption\n"
+           "      --inventory       write a saved inventory: json rows with their path\n"
+           "                        relative to PATH (\"relpath\") after one first line\n"
+           "                        holding \"lumbrel-inventory\", the root, the columns,\n"
+           "                        the program version and the time of the scan\n"
            "      --trust PEM       check signature chains (the trust column) against the\n"
            "                        PEM certificates in this file or folder. Linux has\n"
            "                        no platform trust list for code signing, so without\n"

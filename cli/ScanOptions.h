@@ -54,6 +54,9 @@ struct ScanOptions {
     std::string trustPath;
     // The columns of a file row, in order.
     FactSelection columns = DefaultFactSelection();
+    // Write a saved inventory: json rows carrying "relpath", after a first
+    // line naming the root, the columns, the program and the time.
+    bool inventory = false;
 
     // The include list in effect for the chosen mode.
     std::string EffectiveIncludeSpec() const;

@@ -108,6 +108,28 @@ char32_t FoldCase(char32_t c)
     return c;
 }
 
+void AppendFoldedText(std::string& out, std::string_view text)
+{
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const auto byte = static_cast<unsigned char>(text[pos]);
+        if (byte < 0x80) {
+            out.push_back(static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + 32 : byte));
+            ++pos;
+            continue;
+        }
+        char32_t codePoint = 0;
+        const std::size_t length = DecodeUtf8(text.substr(pos), codePoint);
+        if (length == 0) {
+            out.push_back(static_cast<char>(byte));
+            ++pos;
+            continue;
+        }
+        AppendUtf8(out, FoldCase(codePoint));
+        pos += length;
+    }
+}
+
 void AppendJsonString(std::string& out, std::string_view text, bool escapeC1)
 {
     out.push_back('"');

@@ -48,6 +48,11 @@ void AppendUtf8(std::string& out, char32_t codePoint);
 // with this, so they never treat a letter differently.
 char32_t FoldCase(char32_t c);
 
+// Appends the text with every well-formed character folded by FoldCase;
+// bytes that are not well-formed UTF-8 are kept as they are. Two texts that
+// differ only by case give the same folded text.
+void AppendFoldedText(std::string& out, std::string_view text);
+
 // Whether a well-formed sequence is one of the C1 controls U+0080..U+009F.
 bool IsC1Control(std::string_view sequence);
 

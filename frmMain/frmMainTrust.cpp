@@ -4,13 +4,14 @@
 // shown trust column is filled again at once.
 #include "frmMain/frmMain.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 
 #include "VORN_STD_library/SignatureTrust.h"
 #include "cDisk/ResultRow.h"
-#include "platform/desktop/FolderPicker.h"
+#include "platform/FolderPicker.h"
 
 namespace {
 
@@ -80,9 +81,9 @@ void frmMain::AddTrustStoreMenu(QMenu* menu)
         if (!file.isEmpty()) SetTrustStorePath(file);
     });
     connect(trust->addAction(QStringLiteral("Folder of PEM files…")), &QAction::triggered, this, [this, start] {
-        const QString folder = desktop::CurrentFolderPicker().PickFolder(
-            {this, QStringLiteral("Trust store: a folder of PEM certificates"), false, start});
-        if (!folder.isEmpty()) SetTrustStorePath(folder);
+        const std::string folder = platform::PickFolder(
+            {this, "Trust store: a folder of PEM certificates", false, QFile::encodeName(start).toStdString()});
+        if (!folder.empty()) SetTrustStorePath(QFile::decodeName(folder.c_str()));
     });
     QAction* none = trust->addAction(QStringLiteral("None"));
     none->setEnabled(!path.isEmpty());

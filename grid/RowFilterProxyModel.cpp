@@ -6,8 +6,11 @@
 
 #include <algorithm>
 #include <numeric>
+#include <set>
+#include <utility>
 
 #include "grid/CellText.h"
+#include "grid/ResultGrid.h"
 #include "grid/ResultGridModel.h"
 #include "platform/Utf8Text.h"
 
@@ -24,13 +27,83 @@ bool IsSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
-bool HasLetter(const std::string& word)
+bool IsLetter(char32_t c)
 {
-    return std::any_of(word.begin(), word.end(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte >= 0x80 || (byte >= 'a' && byte <= 'z');
-    });
+    return (c >= U'a' && c <= U'z') || c >= 0x80;
 }
+
+// What a shown size or date can hold, folded: its non-letters (digits and the
+// separators of each shown column's number format and of the locale's date
+// format) and its runs of letters (AM/PM marks, month and day names), taken
+// from samples of every month, weekday and half-day.
+struct TypedShapes {
+    std::set<char32_t> nonLetters{U'0', U'1', U'2', U'3', U'4', U'5', U'6', U'7', U'8', U'9'};
+    std::set<std::u32string> letterRuns;
+
+    TypedShapes(const ResultGrid& grid, const std::vector<int>& columns, const QLocale& locale)
+    {
+        for (int column : columns) {
+            if (grid.Column(column + 1).DataType() == kDataTypeText) continue;
+            const std::string& format = grid.Column(column + 1).CellStyle().Format();
+            Add(CellDisplayText(platform::FixedDecimal::FromScaled(-12345678901234), format, locale));
+            for (int day = 0; day < 12 * 31; day += 31) {
+                for (std::int64_t hour : {1, 13}) {
+                    const std::int64_t seconds = 946684800 + day * 86400LL + hour * 3600 + 23 * 60 + 45;
+                    Add(CellDisplayText(platform::DateTime::FromUnixUtc(seconds), format, locale));
+                }
+            }
+        }
+    }
+
+    void Add(const QString& shown)
+    {
+        std::string folded;
+        const QByteArray utf8 = shown.toUtf8();
+        platform::AppendFoldedForSearch(folded, std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+        std::u32string run;
+        for (char32_t c : Decode(folded)) {
+            if (IsLetter(c)) {
+                run.push_back(c);
+                continue;
+            }
+            nonLetters.insert(c);
+            if (!run.empty()) letterRuns.insert(std::exchange(run, {}));
+        }
+        if (!run.empty()) letterRuns.insert(run);
+    }
+
+    static std::u32string Decode(std::string_view text)
+    {
+        std::u32string decoded;
+        for (std::size_t i = 0; i < text.size();) {
+            const platform::Utf8Step step = platform::DecodeUtf8Step(text.substr(i));
+            decoded.push_back(step.codePoint);
+            i += step.length;
+        }
+        return decoded;
+    }
+
+    // Whether the word could lie inside a shown size or date: each of its
+    // non-letters occurs there and each run of its letters lies inside one.
+    bool CouldHold(const std::string& word) const
+    {
+        std::u32string run;
+        const auto runFits = [&] {
+            return run.empty() || std::any_of(letterRuns.begin(), letterRuns.end(), [&](const std::u32string& known) {
+                       return known.find(run) != std::u32string::npos;
+                   });
+        };
+        for (char32_t c : Decode(word)) {
+            if (IsLetter(c)) {
+                run.push_back(c);
+                continue;
+            }
+            if (!nonLetters.contains(c) || !runFits()) return false;
+            run.clear();
+        }
+        return runFits();
+    }
+};
 
 // Whether every old word lies inside some new word: then every row the new
 // words keep, the old ones kept too.
@@ -63,37 +136,55 @@ std::vector<std::string> FilterWords(std::string_view utf8Text)
 
 // Tests rows against a set of words: the row's shown cells folded into one
 // text, each word looked for in it. Sizes and dates are formatted only when a
-// word could occur in their text (their text has no letters unless the
-// locale's date format writes some).
+// word could lie inside their text, and then once per row: the folded text of
+// a row's typed cells is kept in the proxy's cache until cells change.
 struct RowFilterProxyModel::Matcher {
-    Matcher(const ResultGrid& grid, const std::vector<int>& columns, const std::vector<std::string>& words)
-        : grid(grid), columns(columns), words(words)
+    Matcher(RowFilterProxyModel& proxy, const std::vector<std::string>& words)
+        : proxy(proxy), grid(proxy.grid_), columns(proxy.shownColumns_), words(words)
     {
-        const QString sampleDate = CellDisplayText(platform::DateTime::FromUnixUtc(0), std::string(), locale);
-        const bool datesHaveLetters = std::any_of(sampleDate.begin(), sampleDate.end(),
-                                                  [](QChar c) { return c.isLetter(); });
-        formatTyped = datesHaveLetters ||
-                      std::any_of(words.begin(), words.end(), [](const std::string& w) { return !HasLetter(w); });
+        const TypedShapes shapes(grid, columns, locale);
+        formatTyped = std::any_of(words.begin(), words.end(),
+                                  [&](const std::string& word) { return shapes.CouldHold(word); });
     }
 
     bool Matches(int row)
     {
         text.clear();
         for (int column : columns) {
-            const CellValue& cell = grid.CellValueAt(row, column);
-            if (const auto* value = std::get_if<std::string>(&cell)) {
+            if (const auto* value = std::get_if<std::string>(&grid.CellValueAt(row, column))) {
                 platform::AppendFoldedForSearch(text, *value);
-            } else if (formatTyped && !std::holds_alternative<std::monostate>(cell)) {
-                const QByteArray shown =
-                    CellDisplayText(cell, grid.Column(column + 1).CellStyle().Format(), locale).toUtf8();
-                platform::AppendFoldedForSearch(text, std::string_view(shown.constData(), shown.size()));
+                text.push_back(kCellSeparator);
             }
-            text.push_back(kCellSeparator);
         }
+        if (formatTyped) text += TypedText(row);
         return std::all_of(words.begin(), words.end(),
                            [&](const std::string& word) { return text.find(word) != std::string::npos; });
     }
 
+    const std::string& TypedText(int row)
+    {
+        const auto at = static_cast<std::size_t>(row);
+        if (proxy.typedKnown_.size() <= at) {
+            proxy.typedKnown_.resize(at + 1, 0);
+            proxy.typedText_.resize(at + 1);
+        }
+        std::string& typed = proxy.typedText_[at];
+        if (proxy.typedKnown_[at]) return typed;
+        typed.clear();
+        for (int column : columns) {
+            const CellValue& cell = grid.CellValueAt(row, column);
+            if (std::holds_alternative<std::string>(cell) || std::holds_alternative<std::monostate>(cell)) continue;
+            const QByteArray shown =
+                CellDisplayText(cell, grid.Column(column + 1).CellStyle().Format(), locale).toUtf8();
+            platform::AppendFoldedForSearch(typed, std::string_view(shown.constData(), static_cast<std::size_t>(shown.size())));
+            typed.push_back(kCellSeparator);
+        }
+        typed.shrink_to_fit();
+        proxy.typedKnown_[at] = 1;
+        return typed;
+    }
+
+    RowFilterProxyModel& proxy;
     const ResultGrid& grid;
     const std::vector<int>& columns;
     const std::vector<std::string>& words;
@@ -220,8 +311,17 @@ void RowFilterProxyModel::StartPass(std::vector<std::string> words)
     sliceTimer_.start();
 }
 
+void RowFilterProxyModel::ForgetTypedText()
+{
+    typedText_.clear();
+    typedText_.shrink_to_fit();
+    typedKnown_.clear();
+    typedKnown_.shrink_to_fit();
+}
+
 void RowFilterProxyModel::ScheduleFullPass()
 {
+    ForgetTypedText();
     shownColumns_ = ShownColumns();
     if (!Active() && !passRunning_) return;
     if (!passRunning_) passWords_ = words_;
@@ -245,7 +345,7 @@ void RowFilterProxyModel::RunSlice()
     }
     QElapsedTimer clock;
     clock.start();
-    Matcher matcher(grid_, shownColumns_, passWords_);
+    Matcher matcher(*this, passWords_);
     while (next_ < candidates_.size()) {
         // The clock is read once per 256 rows; a row takes well under a
         // microsecond.
@@ -329,7 +429,7 @@ void RowFilterProxyModel::OnRowsInserted(int first, int last)
     }
     accepted_.resize(static_cast<std::size_t>(last) + 1, 0);
     proxyRowOf_.resize(static_cast<std::size_t>(last) + 1, -1);
-    Matcher matcher(grid_, shownColumns_, words_);
+    Matcher matcher(*this, words_);
     std::vector<int> added;
     for (int row = first; row <= last; ++row)
         if (matcher.Matches(row)) added.push_back(row);
@@ -372,6 +472,15 @@ void RowFilterProxyModel::OnLayoutChanged()
             flags = std::move(moved);
         };
         permute(accepted_);
+        permute(typedKnown_);
+        if (typedText_.size() == pendingReorder_.size()) {
+            std::vector<std::string> moved(typedText_.size());
+            for (std::size_t row = 0; row < pendingReorder_.size(); ++row)
+                moved[row] = std::move(typedText_[static_cast<std::size_t>(pendingReorder_[row])]);
+            typedText_ = std::move(moved);
+        } else {
+            ForgetTypedText();
+        }
         if (passRunning_ && verdicts_.size() == pendingReorder_.size()) {
             permute(verdicts_);
             for (int& row : candidates_) row = newRowOf[static_cast<std::size_t>(row)];
@@ -403,6 +512,7 @@ void RowFilterProxyModel::OnLayoutChanged()
 
 void RowFilterProxyModel::OnRowsRemovedOrReset()
 {
+    ForgetTypedText();
     shownColumns_ = ShownColumns();
     if (Active()) {
         // Rows only ever go from the end, or all at once.

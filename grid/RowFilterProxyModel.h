@@ -65,6 +65,7 @@ private:
     void RunSlice();
     void StartPass(std::vector<std::string> words);
     void ScheduleFullPass();
+    void ForgetTypedText();
     void FinishPass();
     // Replaces the shown rows by those flagged in `accepted` (empty words:
     // every row) under one layout change.
@@ -85,6 +86,10 @@ private:
     std::vector<int> rows_;
     std::vector<int> proxyRowOf_;
     std::vector<int> shownColumns_;
+    // The folded text of each grid row's shown sizes and dates, made when a
+    // word first needs it and kept until cells or shown columns change.
+    std::vector<std::string> typedText_;
+    std::vector<char> typedKnown_;
 
     // The pass under way: its words, the rows it still has to test (from
     // next_ on) and the verdicts so far for every grid row. A pass whose base

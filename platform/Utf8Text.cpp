@@ -131,10 +131,17 @@ void AppendFoldedForSearch(std::string& out, std::string_view text)
 {
     std::size_t i = 0;
     while (i < text.size()) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte < 0x80) {
-            out.push_back(static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + 32 : byte));
-            ++i;
+        // A run of ASCII is folded in one go.
+        std::size_t end = i;
+        while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) ++end;
+        if (end != i) {
+            const std::size_t at = out.size();
+            out.resize(at + (end - i));
+            for (std::size_t k = i; k < end; ++k) {
+                const char c = text[k];
+                out[at + (k - i)] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+            }
+            i = end;
             continue;
         }
         const Utf8Step step = DecodeUtf8Step(text.substr(i));

@@ -30,16 +30,9 @@
 
 namespace {
 
-// The process's CPU time: on a machine shared with other work, wall times
-// grow with the load and CPU times do not, so both are printed and the
-// ratios use CPU time on both sides.
-double CpuSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
+// On a machine shared with other work, wall times grow with the load and CPU
+// times do not, so both are printed and the ratios use CPU time on both
+// sides.
 struct Timing {
     double wall = 0;
     double cpu = 0;
@@ -56,9 +49,9 @@ Timing Measure(int runs, const std::function<void()>& setup, const std::function
         if (leadIn) leadIn();
         QElapsedTimer clock;
         clock.start();
-        const double cpuStart = CpuSeconds();
+        const double cpuStart = bench::CpuSeconds();
         work();
-        cpus.push_back(CpuSeconds() - cpuStart);
+        cpus.push_back(bench::CpuSeconds() - cpuStart);
         walls.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e9);
     }
     std::sort(walls.begin(), walls.end());

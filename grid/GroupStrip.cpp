@@ -49,7 +49,7 @@ protected:
         if (!(event->buttons() & Qt::LeftButton) ||
             (event->position().toPoint() - pressedAt_).manhattanLength() < QApplication::startDragDistance())
             return;
-        auto* drag = new QDrag(this);
+        auto* drag = new QDrag(parentWidget());
         drag->setMimeData(MakeKeyMimeData(kGroupChipMimeType, key_));
         drag->exec(Qt::MoveAction);
     }
@@ -86,8 +86,16 @@ GroupStrip::GroupStrip(QWidget* parent)
 
 void GroupStrip::SetChips(const std::vector<std::pair<QString, QString>>& chips)
 {
-    for (QWidget* chip : chips_) delete chip;
-    chips_.clear();
+    // A chip may be asking for this change from its own close mark's click
+    // or from inside its own drag: it is only hidden now, and deleted at the
+    // next change, long after its gesture has returned.
+    for (QWidget* chip : retired_) delete chip;
+    retired_.clear();
+    for (QWidget* chip : chips_) {
+        chip->hide();
+        layout_->removeWidget(chip);
+    }
+    retired_.swap(chips_);
     for (std::size_t i = 0; i < chips.size(); ++i) {
         auto* chip = new GroupChip(chips[i].first, chips[i].second, *this);
         layout_->insertWidget(static_cast<int>(i), chip);

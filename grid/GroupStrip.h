@@ -51,6 +51,7 @@ private:
     QHBoxLayout* layout_;
     QLabel* prompt_;
     std::vector<QWidget*> chips_;
+    std::vector<QWidget*> retired_;
 };
 
 } // namespace grid

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <functional>
 #include <random>
@@ -61,6 +62,15 @@ inline double MedianSeconds(int runs, const std::function<void()>& setup, const 
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
+}
+
+// CPU seconds the process has used (user and system), from
+// CLOCK_PROCESS_CPUTIME_ID.
+inline double CpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
 // Resident set size in bytes, from /proc/self/statm.

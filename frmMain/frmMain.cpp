@@ -85,6 +85,7 @@ frmMain::~frmMain()
 {
     // The view lets go of the model before the model goes.
     grd_->SetModel(nullptr);
+    model_->SetFileIcons(nullptr);
 }
 
 void frmMain::CreateControls()
@@ -130,6 +131,7 @@ void frmMain::CreateControls()
 
     grd_ = new grid::ResultGridView(this);
     grd_->SetModel(model_.get());
+    model_->SetFileIcons(&icons_);
     grd_->Place(3540, 0, 9615, 7035);
     lin_ = new LineControl(this);
     lblInfo_ = new QLabel(QStringLiteral("$lblinfo"), this);
@@ -143,6 +145,8 @@ void frmMain::CreateControls()
     connect(grd_, &grid::ResultGridView::columnNotification, this,
             [this](int position) { grd_ColumnNotification(position); });
     connect(grd_, &grid::ResultGridView::headingMenuRequested, this, &frmMain::ShowHeadingMenu);
+    connect(grd_, &grid::ResultGridView::groupingChanged, this, &frmMain::SaveGrouping);
+    connect(grd_, &grid::ResultGridView::filterApplied, this, &frmMain::ShowFilterStatus);
 }
 
 void frmMain::SetTabOrder()
@@ -166,6 +170,7 @@ void frmMain::Form_Load()
     cmd_[kExport]->setEnabled(false);
     SetUpGridColumns(RememberedFacts());
     LoadRememberedTrustStore();
+    RestoreGrouping();
     grid_.Refresh();
     activateWindow();
     txt_[0]->setFocus(Qt::OtherFocusReason);

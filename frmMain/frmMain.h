@@ -15,6 +15,7 @@
 #include "cDisk/ResultFacts.h"
 #include "cDisk/cDisk.h"
 #include "frmMain/WindowServices.h"
+#include "grid/FileIconCache.h"
 #include "grid/ResultGrid.h"
 
 class QCheckBox;
@@ -99,6 +100,15 @@ private:
     FactSelection ShownFacts() const;
     void SaveShownColumns();
     void ShowHeadingMenu(const QPoint& globalPosition);
+    // Grouping (frmMainGrouping.cpp): the heading menu's grouping entries for
+    // the column at this 0-based index (-1: none), and the grouping columns
+    // remembered between runs.
+    void AddGroupingActions(QMenu& menu, int column);
+    void RestoreGrouping();
+    void SaveGrouping();
+    // The quick filter's status line (frmMainFilter.cpp): "N of M files
+    // shown." while a filter is set, the text it replaced once it is cleared.
+    void ShowFilterStatus();
     void AddFilledColumn(const ResultFact& fact);
     // Before a search: columns hidden since the last one are dropped, so no
     // fact is read that is not shown (the file name and folder excepted).
@@ -136,6 +146,9 @@ private:
     // The facts the table shows, one column each, in column order.
     FactSelection resultFacts_ = DefaultFactSelection();
     std::unique_ptr<grid::ResultGridModel> model_;
+    grid::FileIconCache icons_;
+    // The status text a filter's count replaced, shown again when it is cleared.
+    QString statusBeforeFilter_;
 
     std::array<QPushButton*, 4> cmd_{};
     std::array<QLineEdit*, 2> txt_{};

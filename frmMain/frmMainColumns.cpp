@@ -6,12 +6,15 @@
 #include "frmMain/frmMain.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QMenu>
+#include <QTableView>
 
 #include <algorithm>
 
 #include "cDisk/ResultRow.h"
 #include "grid/ResultColumns.h"
+#include "grid/ResultGridView.h"
 
 namespace {
 
@@ -101,6 +104,8 @@ QMenu* frmMain::BuildHeadingMenu()
 void frmMain::ShowHeadingMenu(const QPoint& globalPosition)
 {
     QMenu* menu = BuildHeadingMenu();
+    const QHeaderView* headings = grd_->Table()->horizontalHeader();
+    AddGroupingActions(*menu, headings->logicalIndexAt(headings->mapFromGlobal(globalPosition)));
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(globalPosition);
 }

@@ -114,6 +114,7 @@ void frmMain::CommandTail()
     const int rows = grid_.RowCount();
     lblInfo_->setText(rows <= 0 ? QStringLiteral("No files found.")
                                 : QString::number(rows) + QStringLiteral(" files found."));
+    ShowFilterStatus();
     grid_.Refresh();
     grid_.ColumnRange(1, grid_.ColumnCount());
     const int columns = grid_.ColumnCount();

@@ -12,6 +12,7 @@
 
 #include "VORN_STD_library/BrowseForFolderPath.h"
 #include "VORN_STD_library/PathHelpers.h"
+#include "grid/ResultGridView.h"
 
 namespace {
 
@@ -31,7 +32,12 @@ std::string frmMain::ExportToFolder(const std::string& folder, const std::string
     // written and never picks the name of an existing export.
     const std::string pattern = FolderWithSeparator(folder) + "zr" + date + "#*";
     std::string fileName = VORN_STD_library::NextFreeFileName(pattern, kExportNameLength, kOrdinaryFiles) + ".xls";
-    cutCells = grid_.Export(fileName, grid::kExportFormatXls, grid::kExportFlagsDefault);
+    // A filtered or grouped table is written as it is shown: its file rows,
+    // in their order.
+    grd_->FinishFiltering();
+    const std::optional<std::vector<int>> shown = grd_->ShownGridRows();
+    cutCells = shown ? grid_.ExportRows(fileName, grid::kExportFormatXls, grid::kExportFlagsDefault, *shown)
+                     : grid_.Export(fileName, grid::kExportFormatXls, grid::kExportFlagsDefault);
     return fileName;
 }
 

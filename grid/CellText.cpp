@@ -67,9 +67,12 @@ QString FixedDecimalText(platform::FixedDecimal value, const NumberFormat& forma
 
 QString DateTimeText(const platform::DateTime& value, const QLocale& locale)
 {
+    // The fields are shown as they are: as UTC, Qt neither moves a time that
+    // falls in a daylight-saving gap nor asks the time-zone database for every
+    // cell.
     const platform::CalendarFields fields = value.Fields();
     const QDateTime shown(QDate(fields.year, fields.month, fields.day),
-                          QTime(fields.hour, fields.minute, fields.second));
+                          QTime(fields.hour, fields.minute, fields.second), Qt::UTC);
     return locale.toString(shown, QLocale::ShortFormat);
 }
 

@@ -32,6 +32,7 @@
 #pragma once
 
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -88,6 +89,9 @@ public:
 
     void Sort(int firstRow, int lastRow, const std::string& key, int order, int kind);
     std::uint64_t Export(std::string& path, int format, int flags) const;
+    // Export of the given rows only, in the given order (what a filtered or
+    // grouped view shows); a row outside the table throws std::out_of_range.
+    std::uint64_t ExportRows(std::string& path, int format, int flags, std::span<const int> rows) const;
     void Refresh();
     void ColumnRange(int first, int last);
 
@@ -98,6 +102,7 @@ private:
     void CheckRow(int row) const;
     void CheckCellColumn(int cellColumn) const;
     void RemoveColumnsFrom(int firstCellColumn);
+    std::uint64_t ExportRowsInOrder(std::string& path, int format, int flags, const std::span<const int>* rows) const;
 
     template <typename Call>
     void Notify(Call&& call)

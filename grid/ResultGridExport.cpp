@@ -1,6 +1,6 @@
 // Export of the result table as an .xls workbook: one sheet column per grid
 // column (caption, width, kind from the data type, number format from the
-// cell style), the rows in the table's current order. An existing file is
+// cell style), the rows in the table's current order or in the order given. An existing file is
 // never replaced.
 #include <string>
 #include <utility>
@@ -24,7 +24,19 @@ xls::ColumnKind SheetColumnKind(int dataType)
     }
 }
 
-std::uint64_t ResultGrid::Export(std::string& path, int format, int /*flags*/) const
+std::uint64_t ResultGrid::Export(std::string& path, int format, int flags) const
+{
+    return ExportRowsInOrder(path, format, flags, nullptr);
+}
+
+std::uint64_t ResultGrid::ExportRows(std::string& path, int format, int flags, std::span<const int> rows) const
+{
+    for (int row : rows) CheckRow(row);
+    return ExportRowsInOrder(path, format, flags, &rows);
+}
+
+std::uint64_t ResultGrid::ExportRowsInOrder(std::string& path, int format, int /*flags*/,
+                                            const std::span<const int>* rows) const
 {
     if (format != kExportFormatXls)
         throw ExportError("export format " + std::to_string(format) + " is not supported");
@@ -46,14 +58,19 @@ std::uint64_t ResultGrid::Export(std::string& path, int format, int /*flags*/) c
     }
 
     xls::WorkbookWriter writer(std::move(sheetColumns));
-    if (shown.size() == columns_.size()) {
-        for (const GridRow& row : rows_) writer.AddRow(row);
-    } else {
-        std::vector<CellValue> cells(shown.size());
-        for (const GridRow& row : rows_) {
-            for (std::size_t i = 0; i < shown.size(); ++i) cells[i] = shown[i] < row.size() ? row[shown[i]] : CellValue();
-            writer.AddRow(cells);
+    std::vector<CellValue> cells(shown.size());
+    const auto addRow = [&](const GridRow& row) {
+        if (shown.size() == columns_.size()) {
+            writer.AddRow(row);
+            return;
         }
+        for (std::size_t i = 0; i < shown.size(); ++i) cells[i] = shown[i] < row.size() ? row[shown[i]] : CellValue();
+        writer.AddRow(cells);
+    };
+    if (rows) {
+        for (int row : *rows) addRow(rows_[static_cast<std::size_t>(row)]);
+    } else {
+        for (const GridRow& row : rows_) addRow(row);
     }
 
     std::string error;

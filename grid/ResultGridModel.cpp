@@ -6,10 +6,18 @@
 #include <QApplication>
 #include <QBrush>
 #include <QFont>
+#include <QIcon>
 
 #include "grid/CellText.h"
 
 namespace grid {
+namespace {
+
+// The columns that name a row's file, as the window makes them.
+constexpr const char* kFileNameColumnKey = "filename";
+constexpr const char* kFolderColumnKey = "path";
+
+} // namespace
 
 ResultGridModel::ResultGridModel(ResultGrid& grid, QObject* parent)
     : QAbstractTableModel(parent), grid_(grid), announcedRows_(grid.RowCount())
@@ -62,6 +70,10 @@ QVariant ResultGridModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return CellDisplayText(grid_.CellValueAt(index.row(), index.column()), style.Format(), QLocale::system());
+    case GridRowRole:
+        return index.row();
+    case Qt::DecorationRole:
+        return icons_ && column.Key() == kFileNameColumnKey ? FileIcon(index.row()) : QVariant();
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(ToQtAlignment(style.TextAlignment()));
     case Qt::ForegroundRole:
@@ -77,6 +89,27 @@ QVariant ResultGridModel::data(const QModelIndex& index, int role) const
     default:
         return QVariant();
     }
+}
+
+void ResultGridModel::SetFileIcons(FileIconCache* icons)
+{
+    icons_ = icons;
+    const GridColumn* name = grid_.ColumnByKey(kFileNameColumnKey);
+    if (name && announcedRows_ > 0)
+        emit dataChanged(index(0, name->CellColumn()), index(announcedRows_ - 1, name->CellColumn()),
+                         {Qt::DecorationRole});
+}
+
+QVariant ResultGridModel::FileIcon(int row) const
+{
+    const GridColumn* name = grid_.ColumnByKey(kFileNameColumnKey);
+    const GridColumn* folder = grid_.ColumnByKey(kFolderColumnKey);
+    if (!name || !folder) return QVariant();
+    const auto* nameText = std::get_if<std::string>(&grid_.CellValueAt(row, name->CellColumn()));
+    const auto* folderText = std::get_if<std::string>(&grid_.CellValueAt(row, folder->CellColumn()));
+    if (!nameText || !folderText) return QVariant();
+    const QIcon icon = icons_->IconFor(*folderText + *nameText);
+    return icon.isNull() ? QVariant() : QVariant(icon);
 }
 
 QVariant ResultGridModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -212,6 +245,8 @@ void ResultGridModel::LayoutChanged(std::span<const int> previousRowOf)
         after.append(oldRow < newRowOf.size() ? index(newRowOf[oldRow], old.column()) : QModelIndex());
     }
     changePersistentIndexList(before, after);
+    const std::vector<int> previous(previousRowOf.begin(), previousRowOf.end());
+    emit rowsReordered(previous);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 

@@ -17,13 +17,18 @@
 // UTF-8 with invalid bytes shown as U+FFFD); TextAlignmentRole follows the
 // cell style; horizontal headerData gives the caption, the heading style's
 // colour (ForegroundRole) and font (FontRole), and the extra roles below.
+// With file icons on, the "filename" column's DecorationRole is the file's
+// icon (folder from the "path" column), read only for the cells a view asks
+// for, which are the ones it paints.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QTimer>
 
 #include <chrono>
+#include <vector>
 
+#include "grid/FileIconCache.h"
 #include "grid/ResultGrid.h"
 #include "grid/ResultGridObserver.h"
 
@@ -39,6 +44,10 @@ public:
         KeyRole,                          // QString: the column's key
         VisibleRole,                      // bool: whether the column is shown
     };
+
+    // Extra item role, readable through any proxy model: the row's index in
+    // the grid (int).
+    static constexpr int GridRowRole = Qt::UserRole + 20;
 
     // The grid must outlive the model.
     explicit ResultGridModel(ResultGrid& grid, QObject* parent = nullptr);
@@ -56,13 +65,24 @@ public:
 
     static constexpr std::chrono::milliseconds kDefaultInsertBatchInterval{100};
 
+    // Shows each file's icon in the file name column, from this cache (not
+    // owned; nullptr: no icons).
+    void SetFileIcons(FileIconCache* icons);
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
+signals:
+    // A sort moved the rows: previousRowOf[newRow] is where each row stood.
+    // Emitted between layoutAboutToBeChanged and layoutChanged, so proxies
+    // can follow the rows without comparing them again.
+    void rowsReordered(const std::vector<int>& previousRowOf);
+
 private:
+    QVariant FileIcon(int row) const;
     void RowsAboutToBeInserted(int first, int last) override;
     void RowsInserted() override;
     void RowsAboutToBeRemoved(int first, int last) override;
@@ -86,6 +106,7 @@ private:
     int announcedRows_ = 0;
     bool batching_ = false;
     QTimer batchTimer_;
+    FileIconCache* icons_ = nullptr;
 };
 
 } // namespace grid

@@ -1,18 +1,28 @@
-// The result table widget: group-by strip, table view, twips placement and
-// the heading click that the window turns into a sort.
+// The result table widget: the filter box, the grouping strip, the table
+// view over the filter and grouping proxies, twips placement and the heading
+// click that the window turns into a sort.
 #include "grid/ResultGridView.h"
 
 #include <QAbstractItemModel>
+#include <QApplication>
+#include <QDrag>
+#include <QDragEnterEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QTableView>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
 #include "grid/CellText.h"
+#include "grid/GroupedTableView.h"
+#include "grid/GroupingProxyModel.h"
 #include "grid/ResultGridModel.h"
+#include "grid/RowFilterProxyModel.h"
 
 namespace grid {
 namespace {
@@ -22,16 +32,28 @@ constexpr double kTwipsPerInch = 1440.0;
 } // namespace
 
 ResultGridView::ResultGridView(QWidget* parent)
-    : QWidget(parent), groupByStrip_(new QLabel(QString::fromLatin1(kGroupByPrompt), this)),
-      table_(new QTableView(this))
+    : QWidget(parent), filterBox_(new QLineEdit(this)), strip_(new GroupStrip(this)),
+      table_(new GroupedTableView(this))
 {
     setFont(GridFont());
 
-    groupByStrip_->setObjectName(QStringLiteral("groupByStrip"));
-    groupByStrip_->setContentsMargins(6, 4, 6, 4);
-    groupByStrip_->setAutoFillBackground(true);
-    groupByStrip_->setBackgroundRole(QPalette::Dark);
-    groupByStrip_->setForegroundRole(QPalette::BrightText);
+    filterBox_->setObjectName(QStringLiteral("filterRows"));
+    filterBox_->setPlaceholderText(QStringLiteral("Filter rows"));
+    filterBox_->setClearButtonEnabled(true);
+    filterBox_->installEventFilter(this);
+    connect(filterBox_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (filter_) filter_->SetFilterText(text);
+    });
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    find->setContext(Qt::WindowShortcut);
+    connect(find, &QShortcut::activated, this, [this] {
+        filterBox_->setFocus(Qt::ShortcutFocusReason);
+        filterBox_->selectAll();
+    });
+
+    connect(strip_, &GroupStrip::groupRequested, this, [this](const QString& key) { GroupBy(key.toStdString()); });
+    connect(strip_, &GroupStrip::ungroupRequested, this,
+            [this](const QString& key) { Ungroup(key.toStdString()); });
 
     table_->setSortingEnabled(false);
     table_->setWordWrap(false);
@@ -55,33 +77,61 @@ ResultGridView::ResultGridView(QWidget* parent)
     headings->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(headings, &QHeaderView::customContextMenuRequested, this,
             [this, headings](const QPoint& position) { emit headingMenuRequested(headings->mapToGlobal(position)); });
+    // A heading dragged to the strip groups by it; a chip dropped back here
+    // ungroups it.
+    headings->viewport()->installEventFilter(this);
+    headings->viewport()->setAcceptDrops(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(groupByStrip_);
+    layout->addWidget(filterBox_);
+    layout->addWidget(strip_);
     layout->addWidget(table_, 1);
+}
+
+ResultGridView::~ResultGridView()
+{
+    table_->setModel(nullptr);
 }
 
 void ResultGridView::SetModel(QAbstractItemModel* model)
 {
-    if (model_) disconnect(model_, nullptr, this, nullptr);
+    if (shown_) disconnect(shown_, nullptr, this, nullptr);
+    const std::vector<std::string> keys = GroupKeys();
+    table_->SetGrouping(nullptr);
+    table_->setModel(nullptr);
+    delete grouping_;
+    delete filter_;
+    grouping_ = nullptr;
+    filter_ = nullptr;
     model_ = model;
+    shown_ = model;
     appliedWidthTwips_.clear();
-    table_->setModel(model);
-    if (!model) return;
-    connect(model, &QAbstractItemModel::headerDataChanged, this, [this](Qt::Orientation orientation, int first, int last) {
+    if (auto* gridModel = qobject_cast<ResultGridModel*>(model)) {
+        filter_ = new RowFilterProxyModel(*gridModel, this);
+        grouping_ = new GroupingProxyModel(gridModel->Grid(), *filter_, this);
+        grouping_->SetGroupKeys(keys);
+        filter_->SetFilterText(filterBox_->text());
+        connect(filter_, &RowFilterProxyModel::filterApplied, this, &ResultGridView::filterApplied);
+        shown_ = grouping_;
+        table_->SetGrouping(grouping_);
+    }
+    table_->setModel(shown_);
+    ApplyChips();
+    if (!shown_) return;
+    connect(shown_, &QAbstractItemModel::headerDataChanged, this, [this](Qt::Orientation orientation, int first, int last) {
         if (orientation != Qt::Horizontal) return;
         ApplyWidths(first, last);
         ApplySortIndicator();
     });
-    connect(model, &QAbstractItemModel::columnsInserted, this, [this] { ApplyHeadings(); });
-    connect(model, &QAbstractItemModel::columnsRemoved, this, [this] {
+    connect(shown_, &QAbstractItemModel::columnsInserted, this, [this] { ApplyHeadings(); });
+    connect(shown_, &QAbstractItemModel::columnsRemoved, this, [this] {
         appliedWidthTwips_.clear();
         ApplyHeadings();
     });
-    connect(model, &QAbstractItemModel::modelReset, this, [this] { ApplyHeadings(); });
-    connect(model, &QAbstractItemModel::layoutChanged, this, [this] { ApplySortIndicator(); });
+    connect(shown_, &QAbstractItemModel::modelReset, this, [this] { ApplyHeadings(); });
+    connect(shown_, &QAbstractItemModel::layoutChanged, this, [this] { ApplySortIndicator(); });
     ApplyHeadings();
 }
 
@@ -90,29 +140,179 @@ QAbstractItemModel* ResultGridView::Model() const
     return model_;
 }
 
+QTableView* ResultGridView::Table() const
+{
+    return table_;
+}
+
 void ResultGridView::Place(double leftTwips, double topTwips, double widthTwips, double heightTwips)
 {
     setGeometry(TwipsToPixelsX(leftTwips), TwipsToPixelsY(topTwips), std::max(0, TwipsToPixelsX(widthTwips)),
                 std::max(0, TwipsToPixelsY(heightTwips)));
 }
 
+int ResultGridView::GridRowOf(const QModelIndex& viewIndex) const
+{
+    if (!viewIndex.isValid()) return -1;
+    if (!filter_) return viewIndex.row();
+    const QVariant row = viewIndex.data(ResultGridModel::GridRowRole);
+    return row.isValid() ? row.toInt() : -1;
+}
+
+std::optional<std::vector<int>> ResultGridView::ShownGridRows() const
+{
+    if (!filter_ || (!filter_->Active() && !grouping_->Grouped())) return std::nullopt;
+    std::vector<int> rows;
+    const auto gridRowOf = [this](int filterRow) { return filter_->mapToSource(filter_->index(filterRow, 0)).row(); };
+    if (grouping_->Grouped()) {
+        for (int filterRow : grouping_->SourceRowsInOrder()) rows.push_back(gridRowOf(filterRow));
+    } else {
+        rows.reserve(static_cast<std::size_t>(filter_->rowCount()));
+        for (int filterRow = 0; filterRow < filter_->rowCount(); ++filterRow) rows.push_back(gridRowOf(filterRow));
+    }
+    return rows;
+}
+
+int ResultGridView::ShownFileCount() const
+{
+    if (filter_) return filter_->rowCount();
+    return model_ ? model_->rowCount() : 0;
+}
+
+bool ResultGridView::Filtering() const
+{
+    return filter_ && filter_->Active();
+}
+
+void ResultGridView::FinishFiltering()
+{
+    if (filter_) filter_->FinishPending();
+}
+
+void ResultGridView::SetGroupKeys(std::vector<std::string> keys)
+{
+    if (!grouping_ || keys == grouping_->GroupKeys()) return;
+    grouping_->SetGroupKeys(std::move(keys));
+    ApplyChips();
+    emit groupingChanged();
+}
+
+std::vector<std::string> ResultGridView::GroupKeys() const
+{
+    return grouping_ ? grouping_->GroupKeys() : std::vector<std::string>();
+}
+
+void ResultGridView::GroupBy(const std::string& key)
+{
+    std::vector<std::string> keys = GroupKeys();
+    if (key.empty() || std::find(keys.begin(), keys.end(), key) != keys.end()) return;
+    keys.push_back(key);
+    SetGroupKeys(std::move(keys));
+}
+
+void ResultGridView::Ungroup(const std::string& key)
+{
+    std::vector<std::string> keys = GroupKeys();
+    if (key.empty()) keys.clear();
+    else keys.erase(std::remove(keys.begin(), keys.end(), key), keys.end());
+    SetGroupKeys(std::move(keys));
+}
+
+void ResultGridView::SetAllGroupsExpanded(bool expanded)
+{
+    if (grouping_) grouping_->SetAllExpanded(expanded);
+}
+
+void ResultGridView::ApplyChips()
+{
+    std::vector<std::pair<QString, QString>> chips;
+    for (const std::string& key : GroupKeys()) {
+        const QString wanted = QString::fromStdString(key);
+        QString caption = wanted;
+        for (int column = 0; shown_ && column < shown_->columnCount(); ++column) {
+            if (shown_->headerData(column, Qt::Horizontal, ResultGridModel::KeyRole).toString() != wanted) continue;
+            caption = shown_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+            break;
+        }
+        chips.emplace_back(wanted, caption);
+    }
+    strip_->SetChips(chips);
+}
+
+bool ResultGridView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == filterBox_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !filterBox_->text().isEmpty()) {
+        filterBox_->clear();
+        return true;
+    }
+    if (watched == table_->horizontalHeader()->viewport()) return HeadingDragEvent(event);
+    return QWidget::eventFilter(watched, event);
+}
+
+bool ResultGridView::HeadingDragEvent(QEvent* event)
+{
+    QHeaderView* headings = table_->horizontalHeader();
+    const QString chipType = QString::fromLatin1(kGroupChipMimeType);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        pressedAt_ = mouse->position().toPoint();
+        pressedSection_ = mouse->button() == Qt::LeftButton ? headings->logicalIndexAt(pressedAt_) : -1;
+        return false;
+    }
+    case QEvent::MouseMove: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (pressedSection_ < 0 || !(mouse->buttons() & Qt::LeftButton) || !grouping_ ||
+            (mouse->position().toPoint() - pressedAt_).manhattanLength() < QApplication::startDragDistance())
+            return false;
+        const QString key = shown_->headerData(pressedSection_, Qt::Horizontal, ResultGridModel::KeyRole).toString();
+        pressedSection_ = -1;
+        auto* drag = new QDrag(headings);
+        drag->setMimeData(MakeKeyMimeData(kColumnKeyMimeType, key));
+        drag->exec(Qt::CopyAction);
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+        pressedSection_ = -1;
+        return false;
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (!drag->mimeData()->hasFormat(chipType)) return false;
+        drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (!drop->mimeData()->hasFormat(chipType)) return false;
+        drop->acceptProposedAction();
+        Ungroup(QString::fromUtf8(drop->mimeData()->data(chipType)).toStdString());
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
 void ResultGridView::ApplyHeadings()
 {
-    if (!model_) return;
-    ApplyWidths(0, model_->columnCount() - 1);
+    if (!shown_) return;
+    ApplyWidths(0, shown_->columnCount() - 1);
     ApplySortIndicator();
+    ApplyChips();
 }
 
 void ResultGridView::ApplyWidths(int first, int last)
 {
-    if (!model_) return;
-    const int columns = model_->columnCount();
+    if (!shown_) return;
+    const int columns = shown_->columnCount();
     if (appliedWidthTwips_.size() != static_cast<std::size_t>(columns))
         appliedWidthTwips_.resize(static_cast<std::size_t>(columns), -1.0);
     for (int column = std::max(0, first); column <= last && column < columns; ++column) {
-        const bool hidden = !model_->headerData(column, Qt::Horizontal, ResultGridModel::VisibleRole).toBool();
+        const bool hidden = !shown_->headerData(column, Qt::Horizontal, ResultGridModel::VisibleRole).toBool();
         if (table_->isColumnHidden(column) != hidden) table_->setColumnHidden(column, hidden);
-        const QVariant width = model_->headerData(column, Qt::Horizontal, ResultGridModel::WidthTwipsRole);
+        const QVariant width = shown_->headerData(column, Qt::Horizontal, ResultGridModel::WidthTwipsRole);
         if (!width.isValid()) continue;
         const double twips = width.toDouble();
         double& applied = appliedWidthTwips_[static_cast<std::size_t>(column)];
@@ -125,9 +325,9 @@ void ResultGridView::ApplyWidths(int first, int last)
 void ResultGridView::ApplySortIndicator()
 {
     QHeaderView* headings = table_->horizontalHeader();
-    const int columns = model_ ? model_->columnCount() : 0;
+    const int columns = shown_ ? shown_->columnCount() : 0;
     for (int column = 0; column < columns; ++column) {
-        const int order = model_->headerData(column, Qt::Horizontal, ResultGridModel::SortOrderRole).toInt();
+        const int order = shown_->headerData(column, Qt::Horizontal, ResultGridModel::SortOrderRole).toInt();
         if (order == kSortAscending || order == kSortDescending) {
             headings->setSortIndicator(column, order == kSortAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
             headings->setSortIndicatorShown(true);

@@ -130,6 +130,49 @@ void AppendFoldedText(std::string& out, std::string_view text)
     }
 }
 
+char32_t FoldCaseAndAccents(char32_t c)
+{
+    // Base letters of U+00E0..U+00FF and U+0100..U+017F after folding; '\0'
+    // where a character has no base letter of its own.
+    static constexpr char kLatin1Bases[] = "aaaaaa\0ceeeeiiii\0nooooo\0ouuuuy\0y";
+    static constexpr char kExtendedABases[] =
+        "aaaaaaccccccccddddeeeeeeeeeegggggggghhhhiiiiiiiiii\0\0jjkkkllllllllllnnnnnnn\0\0oooooo\0\0rrrrrrssssssssttttttuuuuuuuuuuuuwwyyyzzzzzzs";
+    c = FoldCase(c);
+    if (c >= 0xE0 && c <= 0xFF) {
+        const char base = kLatin1Bases[c - 0xE0];
+        return base ? static_cast<char32_t>(base) : c;
+    }
+    if (c >= 0x100 && c <= 0x17F) {
+        const char base = kExtendedABases[c - 0x100];
+        return base ? static_cast<char32_t>(base) : c;
+    }
+    return c;
+}
+
+void AppendFoldedForSearch(std::string& out, std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size()) {
+        // A run of ASCII is folded in one go.
+        std::size_t end = i;
+        while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) ++end;
+        if (end != i) {
+            const std::size_t at = out.size();
+            out.resize(at + (end - i));
+            for (std::size_t k = i; k < end; ++k) {
+                const char c = text[k];
+                out[at + (k - i)] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+            }
+            i = end;
+            continue;
+        }
+        const Utf8Step step = DecodeUtf8Step(text.substr(i));
+        i += step.length;
+        if (step.codePoint >= 0x300 && step.codePoint <= 0x36F) continue;
+        AppendUtf8(out, FoldCaseAndAccents(step.codePoint));
+    }
+}
+
 void AppendJsonString(std::string& out, std::string_view text, bool escapeC1)
 {
     out.push_back('"');

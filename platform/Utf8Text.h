@@ -53,6 +53,16 @@ char32_t FoldCase(char32_t c);
 // differ only by case give the same folded text.
 void AppendFoldedText(std::string& out, std::string_view text);
 
+// FoldCase, then a Latin letter with a diacritic becomes its base letter
+// ("É" and "é" give "e", "Ł" gives "l", "ß" stays): the fold of the table's
+// quick filter, which ignores case and accents.
+char32_t FoldCaseAndAccents(char32_t c);
+
+// Appends the text folded by FoldCaseAndAccents, combining diacritical marks
+// (U+0300..U+036F) left out and ill-formed bytes as U+FFFD. ASCII takes a
+// fast path: a filter folds every shown cell of a million rows.
+void AppendFoldedForSearch(std::string& out, std::string_view text);
+
 // Whether a well-formed sequence is one of the C1 controls U+0080..U+009F.
 bool IsC1Control(std::string_view sequence);
 

@@ -68,6 +68,25 @@ TEST_F(ResultGridExport, HiddenColumnsAreLeftOut)
     EXPECT_NE(bytes.find("Company"), std::string::npos);
 }
 
+TEST_F(ResultGridExport, ChosenRowsAreWrittenInTheOrderGivenAndAnUnknownRowWritesNothing)
+{
+    grid_.SetRowCount(3);
+    grid_.SetCellValue(1, 0, std::string("second-row-name.dll"));
+    grid_.SetCellValue(2, 0, std::string("third-row-name.dll"));
+    std::string path = (folder_ / "chosen.xls").string();
+    const int rows[] = {2, 0};
+    grid_.ExportRows(path, grid::kExportFormatXls, grid::kExportFlagsDefault, rows);
+    const std::string bytes = ReadAll(path);
+    EXPECT_EQ(bytes.find("second-row-name.dll"), std::string::npos);
+    EXPECT_LT(bytes.find("third-row-name.dll"), bytes.find("uniquely-named-file.dll"));
+
+    std::string unknown = (folder_ / "unknown.xls").string();
+    const int outside[] = {0, 3};
+    EXPECT_THROW(grid_.ExportRows(unknown, grid::kExportFormatXls, grid::kExportFlagsDefault, outside),
+                 std::out_of_range);
+    EXPECT_FALSE(fs::exists(unknown));
+}
+
 TEST_F(ResultGridExport, AnExistingFileIsKeptAndTheFailureReported)
 {
     const fs::path existing = folder_ / "taken.xls";

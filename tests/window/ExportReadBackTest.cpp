@@ -12,6 +12,8 @@
 #include <tuple>
 
 #include "cDisk/ResultFacts.h"
+#include "grid/ResultGridView.h"
+#include <QLineEdit>
 #include "tests/window/WindowFixture.h"
 
 namespace {
@@ -92,6 +94,29 @@ TEST_F(WindowTest, AnExportReadsBackAsTheTableHoldsIt)
     // Nothing beyond the table: no extra row, no extra sheet.
     EXPECT_EQ(cells.count({0, table.RowCount() + 1, 0}), 0u);
     EXPECT_EQ(cells.count({1, 0, 0}), 0u);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WindowTest, AGroupedFilteredTableExportsItsShownFileRowsInShownOrder)
+{
+    for (const char* name : {"b/one.dll", "a/two.dll", "a/three.exe", "b/four.dll", "c/five.exe"})
+        WriteFile(QString::fromLatin1(name));
+    frmMain& w = OpenWindow();
+    Search(TreePath(), QStringLiteral("*.dll;*.exe"));
+    w.grd()->GroupBy("path");
+    w.grd()->FilterBox()->setText(QStringLiteral("DLL"));
+    w.grd()->SetAllGroupsExpanded(false);
+    w.cmd(frmMain::kExport)->click();
+    ASSERT_EQ(handOff_->opened.size(), 1u);
+    const auto cells = ReadWorkbook(handOff_->opened[0]);
+    std::vector<std::string> names;
+    for (int row = 1; cells.count({0, row, 0}); ++row)
+        names.push_back(cells.at({0, row, 0}).value.toString().toStdString());
+    // Collapsed groups are written too; group rows never are.
+    EXPECT_EQ(names, (std::vector<std::string>{"two.dll", "four.dll", "one.dll"}));
 }
 
 } // namespace

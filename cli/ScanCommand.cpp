@@ -18,6 +18,7 @@
 #include "cDisk/ResultRow.h"
 #include "cDisk/cDisk.h"
 #include "cli/FdWriter.h"
+#include "cli/OrderedRowBuilder.h"
 #include "cli/OutputFile.h"
 #include "cli/ProgressLine.h"
 #include "cli/RowWriters.h"
@@ -85,15 +86,19 @@ std::string ColumnListText()
 // the output fails.
 class ScanListener : public cDiskEvents {
 public:
-    ScanListener(cDisk& disk, RowWriter* rows, FactSelection facts, FdWriter& out, ProgressLine& progress)
-        : disk_(disk), rows_(rows), facts_(std::move(facts)), out_(out), progress_(progress) {}
+    ScanListener(cDisk& disk, RowWriter* rows, FactSelection facts, FdWriter& out, ProgressLine& progress,
+                 OrderedRowBuilder* builder = nullptr)
+        : disk_(disk), rows_(rows), facts_(std::move(facts)), out_(out), progress_(progress), builder_(builder) {}
 
     bool AnyFolderUnreadable() const { return unreadable_; }
 
     void Progress(std::string& CurrentPath, std::string& CurrentFile, std::int32_t& FileFound,
                   double& /*ByteFound*/, bool& Cancel) override
     {
-        if (rows_ != nullptr) rows_->Row(BuildResultRow(CurrentPath, CurrentFile, facts_));
+        if (builder_ != nullptr)
+            builder_->Add(CurrentPath, CurrentFile);
+        else if (rows_ != nullptr)
+            rows_->Row(BuildResultRow(CurrentPath, CurrentFile, facts_));
         progress_.Update(FileFound, CurrentPath);
         if (out_.Failed()) Cancel = true;
     }
@@ -116,8 +121,17 @@ private:
     FactSelection facts_;
     FdWriter& out_;
     ProgressLine& progress_;
+    OrderedRowBuilder* builder_;
     bool unreadable_ = false;
 };
+
+// -j as given, else one job per online processor.
+unsigned JobCount(const ScanOptions& options)
+{
+    if (options.jobs != 0) return options.jobs;
+    const long online = ::sysconf(_SC_NPROCESSORS_ONLN);
+    return online > 1 ? static_cast<unsigned>(std::min(online, 64L)) : 1;
+}
 
 // What a search ended with, beyond what the output writer holds.
 struct SearchOutcome {
@@ -132,6 +146,8 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
     // with the tree.
     disk.SetKeepFoundLists(false);
     disk.SetIncludeHidden(options.hidden);
+    disk.SetOneFileSystem(options.oneFileSystem);
+    disk.SetExecutablesOnly(options.executables);
     std::string startPath = options.startPath;
     const std::string include = options.EffectiveIncludeSpec();
     SearchOutcome outcome;
@@ -139,12 +155,17 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
     switch (options.mode) {
     case ScanMode::Files: {
         const std::unique_ptr<RowWriter> rows = MakeRowWriter(options.format, rules, out, ColumnsOf(options.columns));
-        ScanListener listener(disk, rows.get(), options.columns, out, progress);
+        // One job is the engine alone: each row is built as its file is found.
+        const unsigned jobs = JobCount(options);
+        const std::unique_ptr<OrderedRowBuilder> builder =
+            jobs > 1 ? std::make_unique<OrderedRowBuilder>(jobs, options.columns, *rows) : nullptr;
+        ScanListener listener(disk, rows.get(), options.columns, out, progress, builder.get());
         disk.SetEvents(&listener);
         rows->Begin();
         disk.SearchFiles(startPath, options.recurse, include, options.excludeSpec, options.minSize,
                          options.maxSize);
         disk.SetEvents(nullptr);
+        if (builder && !out.Failed()) builder->Finish();
         if (!out.Failed()) rows->End();
         outcome = {listener.AnyFolderUnreadable(), rows->CutValues()};
         break;

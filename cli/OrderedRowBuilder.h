@@ -1,0 +1,68 @@
+// Builds result rows on several threads and hands them to the row writer in
+// exactly the order the files were found, so the output is the same for any
+// number of threads. The walk (the caller's thread) adds files in walk order;
+// workers read each file and build its row; the caller's thread writes every
+// row whose turn has come. At most `window` files are in flight: when the
+// oldest row is not built yet, Add waits for it, so memory stays bounded
+// however large the tree.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <exception>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cDisk/ResultFacts.h"
+#include "cli/RowWriters.h"
+#include "grid/CellValue.h"
+
+namespace cli {
+
+class OrderedRowBuilder {
+public:
+    OrderedRowBuilder(unsigned workers, FactSelection facts, RowWriter& rows, std::size_t window = 1024);
+    // Stops the workers; rows not yet written are dropped.
+    ~OrderedRowBuilder();
+    OrderedRowBuilder(const OrderedRowBuilder&) = delete;
+    OrderedRowBuilder& operator=(const OrderedRowBuilder&) = delete;
+
+    // Queues the file `name` in `folder` (ending in "/") and writes the rows
+    // that are ready in order. A failure to build a row is rethrown here.
+    void Add(const std::string& folder, const std::string& name);
+    // Waits for every queued row and writes them in order.
+    void Finish();
+
+private:
+    struct Slot {
+        std::string folder;
+        std::string name;
+        std::vector<grid::CellValue> row;
+        std::exception_ptr failure;
+        bool built = false;
+    };
+
+    void Work();
+    // Writes the rows that are built, oldest first; with `waitForOldest` it
+    // first waits until the oldest queued row is built. Called with the lock
+    // held; unlocks it while writing.
+    void WriteReady(std::unique_lock<std::mutex>& lock, bool waitForOldest);
+    void Stop();
+
+    const FactSelection facts_;
+    RowWriter& rows_;
+    std::vector<Slot> slots_;
+    std::mutex mutex_;
+    std::condition_variable workAdded_;
+    std::condition_variable rowBuilt_;
+    // Sequence numbers: files queued, taken by a worker, and written.
+    std::uint64_t queued_ = 0;
+    std::uint64_t taken_ = 0;
+    std::uint64_t written_ = 0;
+    bool stopping_ = false;
+    std::vector<std::thread> workers_;
+};
+
+} // namespace cli

@@ -359,6 +359,11 @@ void cDisk::SetIncludeHidden(bool include)
     IncludeHidden_ = include;
 }
 
+int cDisk::CurrentFolderDescriptor() const
+{
+    return CurrentFolderFd_;
+}
+
 void cDisk::SetExecutablesOnly(bool only)
 {
     ExecutablesOnly_ = only;
@@ -495,7 +500,9 @@ void cDisk::ScanFiles(std::string& FolderPath, bool RecurseFolder, const std::st
         CurrentFile_.assign(entryName);
         if (events_) {
             fileName.assign(entryName);
+            CurrentFolderFd_ = folder.subfoldersByPath ? -1 : folder.fd.Get();
             events_->Progress(path.Text(), fileName, FoundCount_, TotalBytes_, StopRequested_);
+            CurrentFolderFd_ = -1;
             if (path.ChangedSinceShown()) {
                 AdoptReplacedPath(folders, path);
                 startPathReplaced = startPathReplaced || folders.Depth() == 1;

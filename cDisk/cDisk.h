@@ -71,6 +71,11 @@ public:
                             platform::FixedDecimal MaxSize);
     std::string CurrentPath() const;
     std::string CurrentFile() const;
+    // During Progress: a descriptor of the folder holding the current file,
+    // to look the file up by its name alone; -1 when the walk holds none that
+    // surely is the folder the path names (then use the path). Owned by the
+    // walk and valid only until Progress returns.
+    int CurrentFolderDescriptor() const;
     std::int32_t FoundFilesCount() const;
     // Paths of the found files relative to the start folder; index 0 empty.
     std::vector<std::string> FoundFilesNames() const;
@@ -130,4 +135,5 @@ private:
     std::function<bool(int)> IsPseudoFileSystem_ = platform::IsOnPseudoFileSystem;
     std::string CurrentPath_;
     std::string CurrentFile_;
+    int CurrentFolderFd_ = -1;
 };

@@ -97,6 +97,8 @@ public:
     {
         if (builder_ != nullptr)
             builder_->Add(CurrentPath, CurrentFile);
+        else if (const int folderFd = disk_.CurrentFolderDescriptor(); rows_ != nullptr && folderFd >= 0)
+            rows_->Row(BuildResultRowAt(folderFd, CurrentPath, CurrentFile, facts_));
         else if (rows_ != nullptr)
             rows_->Row(BuildResultRow(CurrentPath, CurrentFile, facts_));
         progress_.Update(FileFound, CurrentPath);

@@ -33,13 +33,15 @@ void OrderedRowBuilder::Stop()
         if (worker.joinable()) worker.join();
 }
 
-void OrderedRowBuilder::Add(const std::string& folder, const std::string& name)
+void OrderedRowBuilder::Add(const std::string& folder, const std::string& name,
+                            std::shared_ptr<const platform::UniqueFd> folderFd)
 {
     std::unique_lock<std::mutex> lock(mutex_);
     while (queued_ - written_ == slots_.size()) WriteReady(lock, true);
     Slot& slot = slots_[queued_ % slots_.size()];
     slot.folder = folder;
     slot.name = name;
+    slot.folderFd = std::move(folderFd);
     slot.built = false;
     ++queued_;
     workAdded_.notify_one();
@@ -61,6 +63,7 @@ void OrderedRowBuilder::WriteReady(std::unique_lock<std::mutex>& lock, bool wait
         if (!slot.built) return;
         const std::vector<grid::CellValue> row = std::move(slot.row);
         const std::exception_ptr failure = std::exchange(slot.failure, nullptr);
+        slot.folderFd.reset();
         ++written_;
         lock.unlock();
         if (failure) {
@@ -83,7 +86,9 @@ void OrderedRowBuilder::Work()
         std::vector<grid::CellValue> row;
         std::exception_ptr failure;
         try {
-            row = BuildResultRow(slot.folder, slot.name, facts_);
+            row = slot.folderFd && *slot.folderFd
+                      ? BuildResultRowAt(slot.folderFd->Get(), slot.folder, slot.name, facts_)
+                      : BuildResultRow(slot.folder, slot.name, facts_);
         } catch (...) {
             failure = std::current_exception();
         }

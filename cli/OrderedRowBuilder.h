@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -18,6 +19,7 @@
 #include "cDisk/ResultFacts.h"
 #include "cli/RowWriters.h"
 #include "grid/CellValue.h"
+#include "platform/UniqueFd.h"
 
 namespace cli {
 
@@ -30,8 +32,11 @@ public:
     OrderedRowBuilder& operator=(const OrderedRowBuilder&) = delete;
 
     // Queues the file `name` in `folder` (ending in "/") and writes the rows
-    // that are ready in order. A failure to build a row is rethrown here.
-    void Add(const std::string& folder, const std::string& name);
+    // that are ready in order. With `folderFd` (a descriptor of that folder
+    // kept open while the row is built) the file is looked up by its name
+    // there, else by its path. A failure to build a row is rethrown here.
+    void Add(const std::string& folder, const std::string& name,
+             std::shared_ptr<const platform::UniqueFd> folderFd = nullptr);
     // Waits for every queued row and writes them in order.
     void Finish();
 
@@ -39,6 +44,7 @@ private:
     struct Slot {
         std::string folder;
         std::string name;
+        std::shared_ptr<const platform::UniqueFd> folderFd;
         std::vector<grid::CellValue> row;
         std::exception_ptr failure;
         bool built = false;

@@ -4,6 +4,7 @@
 #include "cli/ScanCommand.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -96,7 +97,7 @@ public:
                   double& /*ByteFound*/, bool& Cancel) override
     {
         if (builder_ != nullptr)
-            builder_->Add(CurrentPath, CurrentFile);
+            builder_->Add(CurrentPath, CurrentFile, FolderHandle(CurrentPath));
         else if (const int folderFd = disk_.CurrentFolderDescriptor(); rows_ != nullptr && folderFd >= 0)
             rows_->Row(BuildResultRowAt(folderFd, CurrentPath, CurrentFile, facts_));
         else if (rows_ != nullptr)
@@ -118,12 +119,43 @@ public:
     }
 
 private:
+    // Folder descriptors shared with the row builders at most; beyond them
+    // rows are read by path, so the walk never runs short of descriptors.
+    static constexpr int kMostSharedFolders = 64;
+
+    // A copy of the walk's descriptor of the current folder for the rows
+    // built on other threads, one per folder, closed when its last row is
+    // built; null when the walk holds none or too many are open.
+    std::shared_ptr<const platform::UniqueFd> FolderHandle(const std::string& folderPath)
+    {
+        const int fd = disk_.CurrentFolderDescriptor();
+        if (fd < 0) return nullptr;
+        if (folderHandle_ && folderHandleSource_ == fd && folderHandlePath_ == folderPath) return folderHandle_;
+        folderHandle_.reset();
+        if (openHandles_->load() >= kMostSharedFolders) return nullptr;
+        platform::UniqueFd copy(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
+        if (!copy) return nullptr;
+        ++*openHandles_;
+        folderHandle_ = std::shared_ptr<const platform::UniqueFd>(
+            new platform::UniqueFd(std::move(copy)), [count = openHandles_](const platform::UniqueFd* handle) {
+                delete handle;
+                --*count;
+            });
+        folderHandleSource_ = fd;
+        folderHandlePath_ = folderPath;
+        return folderHandle_;
+    }
+
     cDisk& disk_;
     RowWriter* rows_;
     FactSelection facts_;
     FdWriter& out_;
     ProgressLine& progress_;
     OrderedRowBuilder* builder_;
+    std::shared_ptr<const platform::UniqueFd> folderHandle_;
+    int folderHandleSource_ = -1;
+    std::string folderHandlePath_;
+    std::shared_ptr<std::atomic<int>> openHandles_ = std::make_shared<std::atomic<int>>(0);
     bool unreadable_ = false;
 };
 

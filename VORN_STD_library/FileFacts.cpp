@@ -51,7 +51,16 @@ std::optional<platform::DateTime> ReadLastModifiedLocal(const std::string& path)
 
 FileRowFacts ReadFileRowFacts(const std::string& path, ExtraRowReads extra)
 {
-    const platform::LookedUpFile file(path);
+    return RowFactsOf(platform::LookedUpFile(path), extra);
+}
+
+FileRowFacts ReadFileRowFactsAt(int folderFd, const std::string& name, ExtraRowReads extra)
+{
+    return RowFactsOf(platform::LookedUpFile(folderFd, name), extra);
+}
+
+FileRowFacts RowFactsOf(const platform::LookedUpFile& file, ExtraRowReads extra)
+{
     FileRowFacts facts;
     if (!file.Exists()) return facts;
     facts.modifiedSeconds = file.Status().st_mtim.tv_sec;

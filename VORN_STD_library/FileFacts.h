@@ -11,6 +11,7 @@
 #include "VORN_STD_library/Signatures.h"
 #include "platform/DateTime.h"
 #include "platform/FixedDecimal.h"
+#include "platform/LongPath.h"
 #include "platform/version/ImageHeaders.h"
 #include "platform/version/VersionInfo.h"
 
@@ -53,6 +54,10 @@ struct ExtraRowReads {
 // The extra reads asked for go through the same descriptor; without them
 // nothing beyond the version block is read.
 FileRowFacts ReadFileRowFacts(const std::string& path, ExtraRowReads extra = {});
+// The same for the entry `name` of the folder open at `folderFd`.
+FileRowFacts ReadFileRowFactsAt(int folderFd, const std::string& name, ExtraRowReads extra = {});
+// The same from a look already taken.
+FileRowFacts RowFactsOf(const platform::LookedUpFile& file, ExtraRowReads extra = {});
 
 // The type name for the file's name ("DLL File"); the file need not exist.
 std::string ReadFileTypeName(const std::string& path);

@@ -3,13 +3,28 @@
 // come from one descriptor, and every cell is read from those.
 #include "cDisk/ResultRow.h"
 
-std::vector<grid::CellValue> BuildResultRow(const std::string& folder, const std::string& name,
-                                            const FactSelection& facts, std::string_view root)
+namespace {
+
+std::vector<grid::CellValue> CellsOf(const FoundFileFacts& found, const FactSelection& facts)
 {
-    const FoundFileFacts found{folder, name,
-                               VORN_STD_library::ReadFileRowFacts(folder + name, ExtraReadsOf(facts)), root};
     std::vector<grid::CellValue> cells;
     cells.reserve(facts.size());
     for (const ResultFact* fact : facts) cells.push_back(fact->read(found));
     return cells;
+}
+
+} // namespace
+
+std::vector<grid::CellValue> BuildResultRow(const std::string& folder, const std::string& name,
+                                            const FactSelection& facts, std::string_view root)
+{
+    return CellsOf(
+        {folder, name, VORN_STD_library::ReadFileRowFacts(folder + name, ExtraReadsOf(facts)), root}, facts);
+}
+
+std::vector<grid::CellValue> BuildResultRowAt(int folderFd, const std::string& folder, const std::string& name,
+                                              const FactSelection& facts, std::string_view root)
+{
+    return CellsOf(
+        {folder, name, VORN_STD_library::ReadFileRowFactsAt(folderFd, name, ExtraReadsOf(facts)), root}, facts);
 }

@@ -16,3 +16,7 @@
 // relative paths start from.
 std::vector<grid::CellValue> BuildResultRow(const std::string& folder, const std::string& name,
                                             const FactSelection& facts, std::string_view root = {});
+// The same, with the file looked up by its name in the folder open at
+// `folderFd` (the folder whose path is `folder`) instead of by its whole path.
+std::vector<grid::CellValue> BuildResultRowAt(int folderFd, const std::string& folder, const std::string& name,
+                                              const FactSelection& facts, std::string_view root = {});

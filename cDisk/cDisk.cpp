@@ -21,9 +21,11 @@
 #include "VORN_STD_library/PathHelpers.h"
 #include "platform/DirectoryListing.h"
 #include "platform/EventLoopYield.h"
+#include "platform/FileSystemKind.h"
 #include "platform/LongPath.h"
 #include "platform/UniqueFd.h"
 #include "platform/WildcardMatch.h"
+#include "platform/version/ImageSignature.h"
 
 namespace {
 
@@ -107,11 +109,20 @@ struct WalkFolder {
     // A listener replaced its path after it was opened: its subfolders are
     // opened by their paths, as the path now names them.
     bool subfoldersByPath = false;
-    // Taken when the descriptor is dropped, to recognise the folder when it
-    // is reopened through "..".
+    // Taken when the folder is opened: to compare its device with its
+    // subfolders', and to recognise it when it is reopened through "..".
     bool identityKnown = false;
     dev_t device = 0;
     ino_t inode = 0;
+};
+
+// Which folders below the start folder a walk leaves out, by the file system
+// they lie on.
+struct FileSystemBounds {
+    // Stay on the start folder's device.
+    bool oneFileSystem = false;
+    // Whether a folder open at the descriptor lies on a pseudo file system.
+    std::function<bool(int)> isPseudo;
 };
 
 // The folders from the start folder down to the one being read. A folder is
@@ -122,6 +133,8 @@ struct WalkFolder {
 // that is still the same folder, else by path.
 class FolderChain {
 public:
+    explicit FolderChain(const FileSystemBounds& bounds) : bounds_(bounds) {}
+
     bool Empty() const { return folders_.empty(); }
     std::size_t Depth() const { return folders_.size(); }
     WalkFolder& Deepest() { return folders_.back(); }
@@ -164,17 +177,40 @@ private:
     int Add(UniqueFd fd, bool openedInParent, const DirectoryListing::SizeWanted& sizeWanted)
     {
         const int openError = fd ? 0 : errno;
+        struct stat status {};
+        const bool identityKnown = fd && ::fstat(fd.Get(), &status) == 0;
+        if (fd && !IsWithinBounds(fd.Get(), identityKnown, status.st_dev)) fd.Reset();
         const bool foldersLeftAbove = !folders_.empty() && FoldersLeft(folders_.back());
         folders_.emplace_back();
-        folders_.back().foldersLeftAbove = foldersLeftAbove;
+        WalkFolder& folder = folders_.back();
+        folder.foldersLeftAbove = foldersLeftAbove;
+        folder.identityKnown = identityKnown;
+        folder.device = status.st_dev;
+        folder.inode = status.st_ino;
         DropDescriptorLeavingWindow();
         if (!fd) return openError;
-        WalkFolder& folder = folders_.back();
         folder.listing.ReadOpenFolder(fd.Get(), sizeWanted);
         folder.fd = std::move(fd);
         folder.openedInParent = openedInParent;
         folder.foldersEnd = FoldersEnd(folder.listing);
         return folder.listing.Error();
+    }
+
+    // Whether the folder just opened, on device `device`, is one to read. The
+    // start folder always is, and sets the bounds. The file-system type is
+    // asked only where the device changes, so the check costs one fstat per
+    // folder and one fstatfs per mount crossed.
+    bool IsWithinBounds(int fd, bool identityKnown, dev_t device)
+    {
+        if (folders_.empty()) {
+            startDevice_ = device;
+            startOnPseudo_ = bounds_.isPseudo && bounds_.isPseudo(fd);
+            return true;
+        }
+        if (bounds_.oneFileSystem && (!identityKnown || device != startDevice_)) return false;
+        const WalkFolder& parent = folders_.back();
+        if (identityKnown && parent.identityKnown && device == parent.device) return true;
+        return startOnPseudo_ || !bounds_.isPseudo || !bounds_.isPseudo(fd);
     }
 
     // Whether the walk may still enter a subfolder of `folder` or of a folder
@@ -198,11 +234,6 @@ private:
     {
         if (folders_.size() <= kOpenFolderWindow) return;
         WalkFolder& folder = folders_[folders_.size() - 1 - kOpenFolderWindow];
-        if (!folder.fd) return;
-        struct stat status {};
-        folder.identityKnown = ::fstat(folder.fd.Get(), &status) == 0;
-        folder.device = status.st_dev;
-        folder.inode = status.st_ino;
         folder.fd.Reset();
     }
 
@@ -218,6 +249,9 @@ private:
         return UniqueFd(platform::OpenLongPath(path, kFolderOpenFlags));
     }
 
+    const FileSystemBounds& bounds_;
+    dev_t startDevice_ = 0;
+    bool startOnPseudo_ = false;
     // A deque: adding a folder never moves the others.
     std::deque<WalkFolder> folders_;
     // The NUL-terminated name of the subfolder being opened.
@@ -325,6 +359,26 @@ void cDisk::SetIncludeHidden(bool include)
     IncludeHidden_ = include;
 }
 
+int cDisk::CurrentFolderDescriptor() const
+{
+    return CurrentFolderFd_;
+}
+
+void cDisk::SetExecutablesOnly(bool only)
+{
+    ExecutablesOnly_ = only;
+}
+
+void cDisk::SetOneFileSystem(bool stay)
+{
+    OneFileSystem_ = stay;
+}
+
+void cDisk::SetPseudoFileSystemTest(std::function<bool(int folderFd)> test)
+{
+    IsPseudoFileSystem_ = std::move(test);
+}
+
 std::int32_t cDisk::CountFiles(std::string& StartPath, bool RecurseFolder, const std::string& IncludeSpec,
                                const std::string& ExcludeSpec, platform::FixedDecimal MinSize,
                                platform::FixedDecimal MaxSize)
@@ -397,7 +451,8 @@ void cDisk::ScanFiles(std::string& FolderPath, bool RecurseFolder, const std::st
         return MatchSpec(name, IncludeSpec) && !MatchSpec(name, ExcludeSpec);
     };
     WalkPath path(FolderPath, CurrentPath_);
-    FolderChain folders;
+    const FileSystemBounds bounds{OneFileSystem_, IsPseudoFileSystem_};
+    FolderChain folders(bounds);
     ReportUnreadable(path.Text(), folders.EnterByPath(path.Text(), isCandidate));
     folders.Deepest().pathLength = path.Text().size();
     bool startPathReplaced = false;
@@ -431,6 +486,10 @@ void cDisk::ScanFiles(std::string& FolderPath, bool RecurseFolder, const std::st
         if (!folder.listing.SizeTaken(index)) continue;
         const std::int64_t size = folder.listing.Size(index);
         if (!PassesSizeLimits(platform::FixedDecimal::FromWhole(size), MinSize, MaxSize)) continue;
+        if (ExecutablesOnly_) {
+            fileName.assign(entryName);
+            if (!folder.fd || !platform::version::IsImageFile(folder.fd.Get(), fileName.c_str())) continue;
+        }
         TotalBytes_ += static_cast<double>(size);
         IncrementCount(FoundCount_);
         if (Use == FoundFileUse::Count) continue;
@@ -441,7 +500,9 @@ void cDisk::ScanFiles(std::string& FolderPath, bool RecurseFolder, const std::st
         CurrentFile_.assign(entryName);
         if (events_) {
             fileName.assign(entryName);
+            CurrentFolderFd_ = folder.subfoldersByPath ? -1 : folder.fd.Get();
             events_->Progress(path.Text(), fileName, FoundCount_, TotalBytes_, StopRequested_);
+            CurrentFolderFd_ = -1;
             if (path.ChangedSinceShown()) {
                 AdoptReplacedPath(folders, path);
                 startPathReplaced = startPathReplaced || folders.Depth() == 1;
@@ -459,7 +520,8 @@ void cDisk::ScanFolders(const std::string& FolderPath, bool RecurseFolder, const
 {
     std::string path = FolderPath;
     std::string announced;
-    FolderChain folders;
+    const FileSystemBounds bounds{OneFileSystem_, IsPseudoFileSystem_};
+    FolderChain folders(bounds);
     ReportUnreadable(path, folders.EnterByPath(path, nullptr));
     folders.Deepest().pathLength = path.size();
 

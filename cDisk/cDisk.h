@@ -7,12 +7,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/DateTime.h"
 #include "platform/FileIcons.h"
+#include "platform/FileSystemKind.h"
 #include "platform/FixedDecimal.h"
 
 // The listener of a cDisk. The parameters are references to the engine's own
@@ -48,6 +50,19 @@ public:
     // Whether SearchFiles and CountFiles enter folders whose names begin with
     // "." ("." and ".." never). Off by default.
     void SetIncludeHidden(bool include);
+    // Whether SearchFiles and CountFiles accept only regular files that start
+    // as PE or NE images (besides matching the name patterns). Off by
+    // default.
+    void SetExecutablesOnly(bool only);
+    // Whether the file walks stay on the start folder's file system (device).
+    // Off by default.
+    void SetOneFileSystem(bool stay);
+    // Decides, for a folder open at the descriptor whose device differs from
+    // its parent's, whether it lies on a kernel pseudo file system; such a
+    // folder is not entered unless the start folder lies on one too. By
+    // default platform::IsOnPseudoFileSystem; an empty test enters every
+    // file system.
+    void SetPseudoFileSystemTest(std::function<bool(int folderFd)> test);
 
     // Counts and totals the files SearchFiles would accept, without storing
     // them and without Progress. StartPath receives its normalised form.
@@ -56,6 +71,11 @@ public:
                             platform::FixedDecimal MaxSize);
     std::string CurrentPath() const;
     std::string CurrentFile() const;
+    // During Progress: a descriptor of the folder holding the current file,
+    // to look the file up by its name alone; -1 when the walk holds none that
+    // surely is the folder the path names (then use the path). Owned by the
+    // walk and valid only until Progress returns.
+    int CurrentFolderDescriptor() const;
     std::int32_t FoundFilesCount() const;
     // Paths of the found files relative to the start folder; index 0 empty.
     std::vector<std::string> FoundFilesNames() const;
@@ -110,6 +130,10 @@ private:
     bool StopRequested_ = false;
     bool KeepFoundLists_ = true;
     bool IncludeHidden_ = false;
+    bool OneFileSystem_ = false;
+    bool ExecutablesOnly_ = false;
+    std::function<bool(int)> IsPseudoFileSystem_ = platform::IsOnPseudoFileSystem;
     std::string CurrentPath_;
     std::string CurrentFile_;
+    int CurrentFolderFd_ = -1;
 };

@@ -4,6 +4,7 @@
 #include "cli/ScanCommand.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -22,6 +23,7 @@
 #include "cDisk/ResultRow.h"
 #include "cDisk/cDisk.h"
 #include "cli/DiffCommand.h"
+#include "cli/OrderedRowBuilder.h"
 #include "cli/OutputFile.h"
 #include "cli/ProgressLine.h"
 #include "cli/ScanOptions.h"
@@ -107,15 +109,21 @@ std::string AbsoluteStartPath(const std::string& startPath)
 class ScanListener : public cDiskEvents {
 public:
     ScanListener(cDisk& disk, RowWriter* rows, FactSelection facts, FdWriter& out, ProgressLine& progress,
-                 std::string root = {})
-        : disk_(disk), rows_(rows), facts_(std::move(facts)), out_(out), progress_(progress), root_(std::move(root)) {}
+                 std::string root = {}, OrderedRowBuilder* builder = nullptr)
+        : disk_(disk), rows_(rows), facts_(std::move(facts)), out_(out), progress_(progress), root_(std::move(root)),
+          builder_(builder) {}
 
     bool AnyFolderUnreadable() const { return unreadable_; }
 
     void Progress(std::string& CurrentPath, std::string& CurrentFile, std::int32_t& FileFound,
                   double& /*ByteFound*/, bool& Cancel) override
     {
-        if (rows_ != nullptr) rows_->Row(BuildResultRow(CurrentPath, CurrentFile, facts_, root_));
+        if (builder_ != nullptr)
+            builder_->Add(CurrentPath, CurrentFile, FolderHandle(CurrentPath));
+        else if (const int folderFd = disk_.CurrentFolderDescriptor(); rows_ != nullptr && folderFd >= 0)
+            rows_->Row(BuildResultRowAt(folderFd, CurrentPath, CurrentFile, facts_, root_));
+        else if (rows_ != nullptr)
+            rows_->Row(BuildResultRow(CurrentPath, CurrentFile, facts_, root_));
         progress_.Update(FileFound, CurrentPath);
         if (out_.Failed()) Cancel = true;
     }
@@ -133,6 +141,33 @@ public:
     }
 
 private:
+    // Folder descriptors shared with the row builders at most; beyond them
+    // rows are read by path, so the walk never runs short of descriptors.
+    static constexpr int kMostSharedFolders = 64;
+
+    // A copy of the walk's descriptor of the current folder for the rows
+    // built on other threads, one per folder, closed when its last row is
+    // built; null when the walk holds none or too many are open.
+    std::shared_ptr<const platform::UniqueFd> FolderHandle(const std::string& folderPath)
+    {
+        const int fd = disk_.CurrentFolderDescriptor();
+        if (fd < 0) return nullptr;
+        if (folderHandle_ && folderHandleSource_ == fd && folderHandlePath_ == folderPath) return folderHandle_;
+        folderHandle_.reset();
+        if (openHandles_->load() >= kMostSharedFolders) return nullptr;
+        platform::UniqueFd copy(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
+        if (!copy) return nullptr;
+        ++*openHandles_;
+        folderHandle_ = std::shared_ptr<const platform::UniqueFd>(
+            new platform::UniqueFd(std::move(copy)), [count = openHandles_](const platform::UniqueFd* handle) {
+                delete handle;
+                --*count;
+            });
+        folderHandleSource_ = fd;
+        folderHandlePath_ = folderPath;
+        return folderHandle_;
+    }
+
     cDisk& disk_;
     RowWriter* rows_;
     FactSelection facts_;
@@ -140,8 +175,21 @@ private:
     ProgressLine& progress_;
     // The start folder relative paths start from, ending in "/".
     std::string root_;
+    OrderedRowBuilder* builder_;
+    std::shared_ptr<const platform::UniqueFd> folderHandle_;
+    int folderHandleSource_ = -1;
+    std::string folderHandlePath_;
+    std::shared_ptr<std::atomic<int>> openHandles_ = std::make_shared<std::atomic<int>>(0);
     bool unreadable_ = false;
 };
+
+// -j as given, else one job per online processor.
+unsigned JobCount(const ScanOptions& options)
+{
+    if (options.jobs != 0) return options.jobs;
+    const long online = ::sysconf(_SC_NPROCESSORS_ONLN);
+    return online > 1 ? static_cast<unsigned>(std::min(online, 64L)) : 1;
+}
 
 // The first line of an inventory written by this scan.
 InventoryHeader ScanInventoryHeader(const ScanOptions& options)
@@ -171,6 +219,8 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
     // with the tree.
     disk.SetKeepFoundLists(false);
     disk.SetIncludeHidden(options.hidden);
+    disk.SetOneFileSystem(options.oneFileSystem);
+    disk.SetExecutablesOnly(options.executables);
     std::string startPath = options.startPath;
     const std::string include = options.EffectiveIncludeSpec();
     SearchOutcome outcome;
@@ -181,14 +231,19 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
                                                      VORN_STD_library::AppVersionText()};
         const std::unique_ptr<RowWriter> rows =
             grid::formats::MakeRowWriter(options.format, settings, out, ColumnsOf(options.columns));
-        ScanListener listener(disk, rows.get(), options.columns, out, progress,
-                              VORN_STD_library::NormalizeFolderPath(startPath));
+        const std::string root = VORN_STD_library::NormalizeFolderPath(startPath);
+        // One job is the engine alone: each row is built as its file is found.
+        const unsigned jobs = JobCount(options);
+        const std::unique_ptr<OrderedRowBuilder> builder =
+            jobs > 1 ? std::make_unique<OrderedRowBuilder>(jobs, options.columns, root, *rows) : nullptr;
+        ScanListener listener(disk, rows.get(), options.columns, out, progress, root, builder.get());
         disk.SetEvents(&listener);
         if (options.inventory) out.Write(InventoryHeaderLine(ScanInventoryHeader(options)));
         rows->Begin();
         disk.SearchFiles(startPath, options.recurse, include, options.excludeSpec, options.minSize,
                          options.maxSize);
         disk.SetEvents(nullptr);
+        if (builder && !out.Failed()) builder->Finish();
         if (!out.Failed()) rows->End();
         outcome = {listener.AnyFolderUnreadable(), rows->CutValues(), rows->Problem()};
         break;

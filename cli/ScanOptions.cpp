@@ -12,6 +12,9 @@
 namespace cli {
 namespace {
 
+// More threads than this only add contention.
+constexpr unsigned kMostJobs = 256;
+
 bool ParseFormat(const std::string& text, OutputFormat& format)
 {
     const grid::formats::FormatInfo* info = grid::formats::FindFormat(text);
@@ -30,6 +33,8 @@ std::string CheckConsistency(const ScanOptions& options, bool countGiven, bool f
         format.fileRowsOnly && options.mode != ScanMode::Files)
         return "--format " + std::string(format.key) +
                " writes file rows only; it cannot be combined with --count or --folders";
+    if (options.executables && options.mode == ScanMode::Folders)
+        return "--executables picks files; it cannot be combined with --folders";
     if (options.csvRaw && options.format != OutputFormat::Csv) return "--csv-raw applies to --format csv only";
     if (options.inventory && options.mode != ScanMode::Files)
         return "--inventory writes file rows; it cannot be combined with --count or --folders";
@@ -45,6 +50,7 @@ std::string CheckConsistency(const ScanOptions& options, bool countGiven, bool f
 std::string ScanOptions::EffectiveIncludeSpec() const
 {
     if (includeSpec) return *includeSpec;
+    if (executables && mode != ScanMode::Folders) return "*";
     return mode == ScanMode::Folders ? kDefaultFolderFilter : kDefaultFileFilter;
 }
 
@@ -205,6 +211,22 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments)
         } else if (name == "--inventory") {
             if (!noValueAllowed()) return outcome;
             options.inventory = true;
+        } else if (name == "-X" || name == "--one-file-system") {
+            if (!noValueAllowed()) return outcome;
+            options.oneFileSystem = true;
+        } else if (name == "--executables") {
+            if (!noValueAllowed()) return outcome;
+            options.executables = true;
+        } else if (name == "-j" || name == "--jobs") {
+            if (!takeValue(value)) return outcome;
+            const bool digitsOnly = !value.empty() && value.size() <= 3 &&
+                                    value.find_first_not_of("0123456789") == std::string::npos;
+            if (!digitsOnly || std::stoul(value) == 0 || std::stoul(value) > kMostJobs) {
+                outcome.usageError = "invalid job count for " + name + ": '" + value + "' (use 1 to " +
+                                     std::to_string(kMostJobs) + ")";
+                return outcome;
+            }
+            options.jobs = static_cast<unsigned>(std::stoul(value));
         } else if (name == "--csv-raw") {
             if (!noValueAllowed()) return outcome;
             options.csvRaw = true;
@@ -275,6 +297,11 @@ std::string UsageText()
            "                        equals one entry of SPEC (ignoring case) is not entered\n"
            "      --no-subfolders   search PATH only\n"
            "      --hidden          also enter folders whose names begin with '.'\n"
+           "  -X, --one-file-system stay on the start folder's file system\n"
+           "      --executables     only files whose content starts as a PE or NE image,\n"
+           "                        whatever their names (-f then also applies if given)\n"
+           "  -j, --jobs N          read files with N threads (default: one per online\n"
+           "                        processor); rows come in the same order for any N\n"
            "      --min-size BYTES  skip smaller files (suffix K, M or G: binary multiples)\n"
            "      --max-size BYTES  skip larger files (at least 1)\n"
            "      --format FORMAT   tsv (default), csv, json (JSON Lines), xls, xlsx or\n"
@@ -319,6 +346,8 @@ std::string UsageText()
            "as hashes and every other chosen column as a property lumbrel:KEY.\n"
            "\n"
            "Folders that cannot be read are passed over with a message on standard error.\n"
+           "Kernel pseudo file systems (/proc, /sys and the like) are not entered unless\n"
+           "PATH lies on one.\n"
            "\n"
            "Exit status: 0 success (also when nothing matched), 1 start folder missing or\n"
            "unreadable, 2 usage error, 3 output could not be written, 4 finished, but\n"

@@ -46,6 +46,13 @@ struct ScanOptions {
     bool quiet = false;
     // Enter folders whose names begin with "." too.
     bool hidden = false;
+    // Stay on the start folder's file system.
+    bool oneFileSystem = false;
+    // Only files whose content starts as a PE or NE image; without -f every
+    // name.
+    bool executables = false;
+    // Threads that read files and build rows; 0: one per online processor.
+    unsigned jobs = 0;
     // csv: write values exactly, even those a spreadsheet would run as
     // formulas.
     bool csvRaw = false;

@@ -26,6 +26,7 @@ const QString kSettingsSection = QStringLiteral("settings");
 const QString kLastFilterKey = QStringLiteral("lastfilter");
 const QString kLastPathKey = QStringLiteral("lastpath");
 const QString kHiddenFoldersKey = QStringLiteral("hiddenfolders");
+const QString kExecutablesKey = QStringLiteral("executables");
 const QString kDefaultFilter = QStringLiteral("*.exe;*.ocx;*.dll");
 const QString kDefaultPath = QStringLiteral("/");
 
@@ -115,7 +116,11 @@ void frmMain::CreateControls()
     // In the gap between the filter and "search", unticked unless the user
     // asked for hidden folders before.
     chkHidden_ = new QCheckBox(QStringLiteral("Hidden folders"), this);
-    PlaceAtDesign(*chkHidden_, {120, 2340, 3315, 255}, scale);
+    PlaceAtDesign(*chkHidden_, {120, 2340, 1635, 255}, scale);
+    // Beside it: only files whose content starts as an image, whatever their
+    // names; the filter still applies.
+    chkExecutables_ = new QCheckBox(QStringLiteral("Executables"), this);
+    PlaceAtDesign(*chkExecutables_, {1800, 2340, 1635, 255}, scale);
     cmd_[kSearch] = new QPushButton(QStringLiteral("search"), this);
     PlaceAtDesign(*cmd_[kSearch], {1080, 2640, 1275, 375}, scale);
     cmd_[kCancel] = new QPushButton(QStringLiteral("cancel"), this);
@@ -123,7 +128,8 @@ void frmMain::CreateControls()
     cmd_[kExport] = new QPushButton(QStringLiteral("export"), this);
     PlaceAtDesign(*cmd_[kExport], {1080, 3720, 1275, 375}, scale);
     for (QWidget* control : {static_cast<QWidget*>(lbl_[0]), static_cast<QWidget*>(lbl_[1]),
-                             static_cast<QWidget*>(chk99_), static_cast<QWidget*>(chkHidden_)}) {
+                             static_cast<QWidget*>(chk99_), static_cast<QWidget*>(chkHidden_),
+                             static_cast<QWidget*>(chkExecutables_)}) {
         UseWindowColours(*control);
     }
     FitCaption(*lbl_[0]);
@@ -152,7 +158,7 @@ void frmMain::CreateControls()
 void frmMain::SetTabOrder()
 {
     QWidget* const order[] = {txt_[0], txt_[1], chk99_, cmd_[kBrowse], cmd_[kSearch],
-                              cmd_[kExport], cmd_[kCancel], grd_->Table(), chkHidden_};
+                              cmd_[kExport], cmd_[kCancel], grd_->Table(), chkHidden_, chkExecutables_};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
@@ -164,6 +170,8 @@ void frmMain::Form_Load()
     txt_[1]->setText(services_.settings->Read(kSettingsSection, kLastPathKey, kDefaultPath));
     chkHidden_->setChecked(services_.settings->Read(kSettingsSection, kHiddenFoldersKey, QStringLiteral("0")) ==
                            QStringLiteral("1"));
+    chkExecutables_->setChecked(services_.settings->Read(kSettingsSection, kExecutablesKey, QStringLiteral("0")) ==
+                                QStringLiteral("1"));
     lblInfo_->setText(QStringLiteral("Ready."));
     cmd_[kSearch]->setEnabled(true);
     cmd_[kCancel]->setEnabled(false);
@@ -182,6 +190,8 @@ void frmMain::SaveSettings()
     services_.settings->Write(kSettingsSection, kLastPathKey, txt_[1]->text());
     services_.settings->Write(kSettingsSection, kHiddenFoldersKey,
                               chkHidden_->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    services_.settings->Write(kSettingsSection, kExecutablesKey,
+                              chkExecutables_->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void frmMain::closeEvent(QCloseEvent* event)

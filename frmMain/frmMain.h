@@ -53,6 +53,7 @@ public:
     QCheckBox* chk(int index = kSubfoldersIndex) const;
     // Whether folders whose names begin with "." are searched too.
     QCheckBox* chkHidden() const { return chkHidden_; }
+    QCheckBox* chkExecutables() const { return chkExecutables_; }
     QLabel* lblInfo() const { return lblInfo_; }
     grid::ResultGridView* grd() const { return grd_; }
     LineControl* lin() const { return lin_; }
@@ -155,6 +156,7 @@ private:
     std::array<QLabel*, 2> lbl_{};
     QCheckBox* chk99_ = nullptr;
     QCheckBox* chkHidden_ = nullptr;
+    QCheckBox* chkExecutables_ = nullptr;
     QLabel* lblInfo_ = nullptr;
     grid::ResultGridView* grd_ = nullptr;
     LineControl* lin_ = nullptr;

@@ -75,13 +75,16 @@ bool frmMain::SearchCommand()
     dsk_ = std::make_unique<cDisk>();
     dsk_->SetEvents(this);
     dsk_->SetIncludeHidden(chkHidden_->isChecked());
+    dsk_->SetExecutablesOnly(chkExecutables_->isChecked());
     // The table shows the found rows in batches from the event loop instead
     // of laying out and repainting for every row.
     model_->SetInsertBatching(true);
 
     std::string startPath = QFile::encodeName(txt_[1]->text()).toStdString();
     const bool recurse = chk99_->checkState() == Qt::Checked;
-    const std::string includeSpec = txt_[0]->text().toStdString();
+    // With the executables box ticked an empty filter takes every name.
+    std::string includeSpec = txt_[0]->text().toStdString();
+    if (chkExecutables_->isChecked() && includeSpec.empty()) includeSpec = "*";
     {
         desktop::ScopedYieldHandler yield(services_.yield);
         dsk_->SearchFiles(startPath, recurse, includeSpec, std::string(), platform::FixedDecimal(),

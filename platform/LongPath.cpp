@@ -121,7 +121,19 @@ LookedUpFile::LookedUpFile(const std::string& path)
 {
     exists_ = StatLongPath(path, status_, true);
     if (!exists_ || !S_ISREG(status_.st_mode)) return;
-    UniqueFd file(OpenLongPath(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    Adopt(UniqueFd(OpenLongPath(path, kOpenFlags)));
+}
+
+LookedUpFile::LookedUpFile(int folderFd, const std::string& name)
+{
+    if (name.empty() || name.find('/') != std::string::npos || HasEmbeddedNul(name)) return;
+    exists_ = ::fstatat(folderFd, name.c_str(), &status_, 0) == 0;
+    if (!exists_ || !S_ISREG(status_.st_mode)) return;
+    Adopt(UniqueFd(::openat(folderFd, name.c_str(), kOpenFlags)));
+}
+
+void LookedUpFile::Adopt(UniqueFd file)
+{
     if (!file) {
         // Vanished since the look: nothing exists there any more.
         if (errno == ENOENT) {

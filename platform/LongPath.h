@@ -30,6 +30,9 @@ bool StatLongPath(const std::string& path, struct stat& status, bool followFinal
 class LookedUpFile {
 public:
     explicit LookedUpFile(const std::string& path);
+    // The entry `name` (no "/") of the folder open at `folderFd`: one lookup
+    // of one name instead of a walk along the whole path.
+    LookedUpFile(int folderFd, const std::string& name);
     LookedUpFile(const LookedUpFile&) = delete;
     LookedUpFile& operator=(const LookedUpFile&) = delete;
 
@@ -43,6 +46,10 @@ public:
     int Descriptor() const { return fd_.Get(); }
 
 private:
+    static constexpr int kOpenFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    // Takes the descriptor opened after the look; see the class comment.
+    void Adopt(UniqueFd file);
+
     struct stat status_ {};
     bool exists_ = false;
     UniqueFd fd_;

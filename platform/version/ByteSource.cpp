@@ -36,9 +36,9 @@ bool MemoryByteSource::ReadInto(std::uint64_t offset, std::span<std::uint8_t> ou
     return true;
 }
 
-void FileByteSource::LoadWindow(std::uint64_t start) const
+void FileByteSource::LoadWindow(std::uint64_t start, std::size_t count) const
 {
-    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kFileWindowBytes, size_ - start));
+    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(count, size_ - start));
     window_.resize(want);
     window_.resize(PreadUpTo(fd_, start, window_));
     windowStart_ = start;
@@ -64,7 +64,8 @@ bool FileByteSource::ReadInto(std::uint64_t offset, std::span<std::uint8_t> out)
         std::uint64_t start = offset - offset % kFileWindowAlignment;
         if (offset + out.size() - start > kFileWindowBytes)
             start = offset;
-        LoadWindow(start);
+        const std::uint64_t needed = offset + out.size() - start;
+        LoadWindow(start, static_cast<std::size_t>(std::max<std::uint64_t>(needed, kFileReadBytes)));
         if (!inWindow())
             return false;  // the file is shorter now than when it was opened
     }

@@ -30,11 +30,13 @@ private:
     std::span<const std::uint8_t> bytes_;
 };
 
-// An open regular file of a known size, read with pread. The headers, the
-// resource directory and the version block of an image usually lie close
-// together, so each read is served from a window of up to kFileWindowBytes
-// read in one call: a small image costs one pread, a large one a few; a piece
-// larger than a window is read on its own. A file that shrinks while being
+// An open regular file of a known size, read with pread. Each read is served
+// from a window read in one call: kFileReadBytes from the 4 KiB boundary at or
+// before the piece (the headers come with the first, the resource directory
+// entries near each other with one more), or the piece itself when it is
+// larger, up to kFileWindowBytes; a larger piece is read on its own. So an
+// image costs a few small preads and no more bytes than the reader asks for
+// plus a few KiB. A file that shrinks while being
 // read gives short reads, and reads of what is gone fail. The descriptor is borrowed and must stay open while the source lives.
 class FileByteSource final : public ByteSource {
 public:
@@ -44,9 +46,9 @@ public:
     bool ReadInto(std::uint64_t offset, std::span<std::uint8_t> out) const override;
 
 private:
-    // Replaces the window with the bytes from start on, as many as one window
-    // holds and the file still has.
-    void LoadWindow(std::uint64_t start) const;
+    // Replaces the window with `count` bytes from start on, or as many as the
+    // file still has.
+    void LoadWindow(std::uint64_t start, std::size_t count) const;
 
     int fd_;
     std::uint64_t size_;
@@ -54,9 +56,10 @@ private:
     mutable std::uint64_t windowStart_ = 0;
 };
 
-// How much one window of a FileByteSource holds, and the boundary windows
-// start on when they can.
+// How much one window of a FileByteSource holds at most and at least, and the
+// boundary windows start on when they can.
 inline constexpr std::size_t kFileWindowBytes = 64u << 10;
+inline constexpr std::size_t kFileReadBytes = 4u << 10;
 inline constexpr std::size_t kFileWindowAlignment = 4u << 10;
 
 // The largest piece any caller may fetch at once.

@@ -5,6 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "cDisk/ResultRow.h"
+#include "platform/UniqueFd.h"
+#include "tests/platform/TempFolder.h"
+
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
 
 namespace {
 
@@ -128,5 +134,23 @@ TEST(ResultFacts, TranslationsAsOneJsonDocument)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         EXPECT_EQ(Texts(BuildResultRow(fixtures, c.file, facts.facts)), std::vector<std::string>{c.json});
+    }
+}
+
+TEST(ResultFacts, RowsBuiltInAnOpenFolderEqualRowsBuiltByPath)
+{
+    const testing_support::TempFolder tmp;
+    const std::string fixtures = LUMBREL_FIXTURES_DIR "/pe/";
+    std::filesystem::copy_file(fixtures + "rich_strings.dll", tmp.path() + "image.dll");
+    std::filesystem::copy_file(fixtures + "text_file.dll", tmp.path() + "text.dll");
+    std::filesystem::create_symlink("image.dll", tmp.path() + "link.dll");
+    ASSERT_EQ(::mkfifo((tmp.path() + "pipe.dll").c_str(), 0600), 0);
+    const platform::UniqueFd folder(::open(tmp.path().c_str(), O_RDONLY | O_DIRECTORY));
+    ASSERT_TRUE(folder);
+    const FactSelection every = EveryFact();
+    for (const char* name : {"image.dll", "text.dll", "link.dll", "pipe.dll", "missing.dll", "../image.dll"}) {
+        const auto atFolder = BuildResultRowAt(folder.Get(), tmp.path(), name, every);
+        const auto byPath = BuildResultRow(tmp.path(), name, every);
+        EXPECT_TRUE(atFolder == byPath) << name;
     }
 }

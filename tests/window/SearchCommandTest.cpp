@@ -106,6 +106,22 @@ TEST_F(WindowTest, HiddenFoldersOnlyWhenTickedAndTheChoiceIsRemembered)
     EXPECT_TRUE(OpenWindow().chkHidden()->isChecked());
 }
 
+TEST_F(WindowTest, ExecutablesByContentOnlyWhenTickedAndTheChoiceIsRemembered)
+{
+    WriteFile(QStringLiteral("fake.exe"));
+    ASSERT_TRUE(QFile::copy(FixturePath("plain32.dll"), TreePath() + QStringLiteral("/renamed.txt")));
+    frmMain& w = OpenWindow();
+    EXPECT_FALSE(w.chkExecutables()->isChecked());
+    w.chkExecutables()->setChecked(true);
+    Search(TreePath(), QString());
+    EXPECT_EQ(FileNameColumn(w.Grid()), std::vector<std::string>{"renamed.txt"});
+    Search(TreePath(), QStringLiteral("*.exe"));
+    EXPECT_EQ(FileNameColumn(w.Grid()), std::vector<std::string>{});
+    w.close();
+    window.reset();
+    EXPECT_TRUE(OpenWindow().chkExecutables()->isChecked());
+}
+
 TEST_F(WindowTest, TheHeadingMenuShowsHidesAndAddsFactsAndTheChoiceIsRemembered)
 {
     ASSERT_TRUE(QFile::copy(QStringLiteral(LUMBREL_FIXTURES_DIR "/pe/rich_strings.dll"),

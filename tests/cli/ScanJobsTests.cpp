@@ -58,7 +58,7 @@ protected:
 };
 
 // Records the rows handed to it.
-class RowRecorder : public cli::RowWriter {
+class RowRecorder : public grid::formats::RowWriter {
 public:
     std::vector<std::string> names;
     void Begin() override {}
@@ -113,7 +113,7 @@ TEST_F(ScanJobs, OrderedBuilderWritesInQueueOrderAndStopsPartWay)
     const std::string folder = root_ + "/level0/";
     {
         RowRecorder rows;
-        cli::OrderedRowBuilder builder(4, DefaultFactSelection(), rows, 8);
+        cli::OrderedRowBuilder builder(4, DefaultFactSelection(), {}, rows, 8);
         for (const std::string& name : names) builder.Add(folder, name);
         builder.Finish();
         EXPECT_EQ(rows.names, names);
@@ -121,7 +121,7 @@ TEST_F(ScanJobs, OrderedBuilderWritesInQueueOrderAndStopsPartWay)
     // Dropped with rows queued and being built: no wait for them, no crash.
     RowRecorder rows;
     {
-        cli::OrderedRowBuilder builder(4, DefaultFactSelection(), rows, 64);
+        cli::OrderedRowBuilder builder(4, DefaultFactSelection(), {}, rows, 64);
         for (const std::string& name : names) builder.Add(folder, name);
     }
     EXPECT_LE(rows.names.size(), names.size());

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "VORN_STD_library/VersionStrings.h"
 #include "cDisk/ResultFacts.h"
 #include "grid/CellValue.h"
 
@@ -14,3 +15,13 @@
 // no longer be read.
 std::vector<grid::CellValue> BuildResultRow(const std::string& folder, const std::string& name,
                                             const FactSelection& facts);
+
+// Everything known of one file, from one look at it: every fact of the
+// catalogue that makes a cell, in catalogue order, and every translation's
+// string table.
+struct FileProperties {
+    FactSelection facts;
+    std::vector<grid::CellValue> cells;
+    std::vector<VORN_STD_library::TranslationTable> translations;
+};
+FileProperties ReadFileProperties(const std::string& folder, const std::string& name);

@@ -165,6 +165,7 @@ void ResultGrid::ColumnRange(int first, int last)
     if (first < 1 || last > ColumnCount() || last < first - 1)
         throw std::out_of_range("column range " + std::to_string(first) + " to " + std::to_string(last) +
                                 " is outside the " + std::to_string(ColumnCount()) + " columns");
+    if (last >= first) Notify([&](ResultGridObserver& o) { o.ColumnsFitRequested(first - 1, last - 1); });
 }
 
 void ResultGrid::NotifyHeadingChanged(int cellColumn)

@@ -3,6 +3,7 @@
 // appended rows announced in batches while insert batching is on.
 #include "grid/ResultGridModel.h"
 
+#include <QAbstractProxyModel>
 #include <QApplication>
 #include <QBrush>
 #include <QFont>
@@ -40,6 +41,13 @@ void ResultGridModel::AnnouncePendingRows()
     beginInsertRows(QModelIndex(), announcedRows_, rows - 1);
     announcedRows_ = rows;
     endInsertRows();
+}
+
+int ResultGridModel::GridRowOf(const QModelIndex& index)
+{
+    QModelIndex at = index;
+    while (const auto* proxy = qobject_cast<const QAbstractProxyModel*>(at.model())) at = proxy->mapToSource(at);
+    return at.isValid() && qobject_cast<const ResultGridModel*>(at.model()) ? at.row() : -1;
 }
 
 int ResultGridModel::rowCount(const QModelIndex& parent) const
@@ -92,6 +100,9 @@ QVariant ResultGridModel::headerData(int section, Qt::Orientation orientation, i
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(ToQtAlignment(style.TextAlignment()));
     case Qt::ForegroundRole:
+        // The window-text colour is left to the heading row's own palette,
+        // which keeps it readable on the heading's surface.
+        if (style.ForeColor() == kColorWindowText) return QVariant();
         return QBrush(ToQColor(style.ForeColor(), QApplication::palette()));
     case Qt::FontRole: {
         QFont font = GridFont();
@@ -213,6 +224,12 @@ void ResultGridModel::LayoutChanged(std::span<const int> previousRowOf)
     }
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void ResultGridModel::ColumnsFitRequested(int first, int last)
+{
+    AnnouncePendingRows();
+    emit columnsFitRequested(first, last);
 }
 
 void ResultGridModel::Refreshed()

@@ -57,12 +57,22 @@ public:
     static constexpr std::chrono::milliseconds kDefaultInsertBatchInterval{100};
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    // The table's row shown at this index of this model or of a proxy over
+    // it (through any chain of QAbstractProxyModel); -1 for another model's
+    // index or an invalid one.
+    static int GridRowOf(const QModelIndex& index);
+
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
+signals:
+    // The grid's column range: views fit cell columns first..last.
+    void columnsFitRequested(int first, int last);
+
 private:
+    void ColumnsFitRequested(int first, int last) override;
     void RowsAboutToBeInserted(int first, int last) override;
     void RowsInserted() override;
     void RowsAboutToBeRemoved(int first, int last) override;

@@ -3,10 +3,15 @@
 #include "grid/ResultGridView.h"
 
 #include <QAbstractItemModel>
+#include <QAbstractProxyModel>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QItemSelectionModel>
 #include <QLabel>
+#include <QStyle>
 #include <QTableView>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -18,6 +23,29 @@ namespace grid {
 namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
+// Rows measured when columns are fitted, spread evenly over the table.
+constexpr int kFitSampleRows = 2000;
+// Room for the sort indicator beside a heading's caption.
+constexpr int kSortIndicatorRoom = 18;
+constexpr int kNarrowestFittedColumn = 24;
+
+// The heading row keeps a light surface in every palette, so its dark text
+// and the blue of the sorted heading stay readable on a dark desktop.
+QPalette HeadingPalette(QPalette palette)
+{
+    const QColor surface(0xF0, 0xF0, 0xF0);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Button, surface);
+        palette.setColor(group, QPalette::Window, surface);
+        palette.setColor(group, QPalette::Light, Qt::white);
+        palette.setColor(group, QPalette::Midlight, QColor(0xE3, 0xE3, 0xE3));
+        palette.setColor(group, QPalette::Mid, QColor(0xA0, 0xA0, 0xA0));
+        palette.setColor(group, QPalette::Dark, QColor(0xA0, 0xA0, 0xA0));
+        palette.setColor(group, QPalette::ButtonText, Qt::black);
+        palette.setColor(group, QPalette::WindowText, Qt::black);
+    }
+    return palette;
+}
 
 } // namespace
 
@@ -30,14 +58,27 @@ ResultGridView::ResultGridView(QWidget* parent)
     groupByStrip_->setObjectName(QStringLiteral("groupByStrip"));
     groupByStrip_->setContentsMargins(6, 4, 6, 4);
     groupByStrip_->setAutoFillBackground(true);
-    groupByStrip_->setBackgroundRole(QPalette::Dark);
-    groupByStrip_->setForegroundRole(QPalette::BrightText);
+    // Button text on the button surface: a pair every palette keeps readable.
+    groupByStrip_->setBackgroundRole(QPalette::Button);
+    groupByStrip_->setForegroundRole(QPalette::ButtonText);
 
     table_->setSortingEnabled(false);
     table_->setWordWrap(false);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // Tab leaves the table along the window's tab order.
+    table_->setTabKeyNavigation(false);
+    table_->viewport()->installEventFilter(this);
+    table_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(table_, &QTableView::customContextMenuRequested, this, [this](const QPoint& position) {
+        if (!table_->indexAt(position).isValid()) return;
+        emit rowMenuRequested(table_->viewport()->mapToGlobal(position));
+    });
+    connect(table_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+        const int row = ResultGridModel::GridRowOf(index);
+        if (row >= 0) emit rowActivated(row);
+    });
 
     // Fixed, uniform row heights keep scrolling through many rows cheap.
     QHeaderView* rows = table_->verticalHeader();
@@ -51,6 +92,12 @@ ResultGridView::ResultGridView(QWidget* parent)
     headings->setHighlightSections(false);
     headings->setSortIndicatorShown(false);
     headings->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    headings->setPalette(HeadingPalette(headings->palette()));
+    connect(headings, &QHeaderView::sectionResized, this, [this](int column, int, int pixels) {
+        if (settingWidths_ || pixels <= 0) return;
+        const QString key = ColumnKey(column);
+        if (!key.isEmpty()) userWidths_[key] = pixels;
+    });
     connect(headings, &QHeaderView::sectionClicked, this, &ResultGridView::OnSectionClicked);
     headings->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(headings, &QHeaderView::customContextMenuRequested, this,
@@ -65,7 +112,14 @@ ResultGridView::ResultGridView(QWidget* parent)
 
 void ResultGridView::SetModel(QAbstractItemModel* model)
 {
-    if (model_) disconnect(model_, nullptr, this, nullptr);
+    if (model_) {
+        const QAbstractItemModel* source = model_;
+        while (const auto* proxy = qobject_cast<const QAbstractProxyModel*>(source)) {
+            disconnect(source, nullptr, this, nullptr);
+            source = proxy->sourceModel();
+        }
+        if (source) disconnect(source, nullptr, this, nullptr);
+    }
     model_ = model;
     appliedWidthTwips_.clear();
     table_->setModel(model);
@@ -82,6 +136,11 @@ void ResultGridView::SetModel(QAbstractItemModel* model)
     });
     connect(model, &QAbstractItemModel::modelReset, this, [this] { ApplyHeadings(); });
     connect(model, &QAbstractItemModel::layoutChanged, this, [this] { ApplySortIndicator(); });
+    // The fit request comes from the table's own model under any proxies.
+    const QAbstractItemModel* source = model;
+    while (const auto* proxy = qobject_cast<const QAbstractProxyModel*>(source)) source = proxy->sourceModel();
+    if (const auto* table = qobject_cast<const ResultGridModel*>(source))
+        connect(table, &ResultGridModel::columnsFitRequested, this, &ResultGridView::FitColumns);
     ApplyHeadings();
 }
 
@@ -111,14 +170,22 @@ void ResultGridView::ApplyWidths(int first, int last)
         appliedWidthTwips_.resize(static_cast<std::size_t>(columns), -1.0);
     for (int column = std::max(0, first); column <= last && column < columns; ++column) {
         const bool hidden = !model_->headerData(column, Qt::Horizontal, ResultGridModel::VisibleRole).toBool();
-        if (table_->isColumnHidden(column) != hidden) table_->setColumnHidden(column, hidden);
+        if (table_->isColumnHidden(column) != hidden) {
+            settingWidths_ = true;
+            table_->setColumnHidden(column, hidden);
+            settingWidths_ = false;
+        }
+        if (const auto user = userWidths_.constFind(ColumnKey(column)); user != userWidths_.constEnd()) {
+            if (table_->columnWidth(column) != *user && !hidden) SetWidthQuietly(column, *user);
+            continue;
+        }
         const QVariant width = model_->headerData(column, Qt::Horizontal, ResultGridModel::WidthTwipsRole);
         if (!width.isValid()) continue;
         const double twips = width.toDouble();
         double& applied = appliedWidthTwips_[static_cast<std::size_t>(column)];
         if (twips == applied) continue;
         applied = twips;
-        table_->setColumnWidth(column, std::max(0, TwipsToPixelsX(twips)));
+        SetWidthQuietly(column, std::max(0, TwipsToPixelsX(twips)));
     }
 }
 
@@ -143,6 +210,107 @@ void ResultGridView::OnSectionClicked(int logicalIndex)
     // A click flips the header's own indicator; the table's sort order decides
     // what it shows, whether or not anyone sorted on the click.
     ApplySortIndicator();
+}
+
+std::vector<int> ResultGridView::SelectedGridRows() const
+{
+    std::vector<int> viewRows;
+    if (!model_ || !table_->selectionModel()) return viewRows;
+    for (const QItemSelectionRange& range : table_->selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row) viewRows.push_back(row);
+    std::sort(viewRows.begin(), viewRows.end());
+    viewRows.erase(std::unique(viewRows.begin(), viewRows.end()), viewRows.end());
+    std::vector<int> gridRows;
+    gridRows.reserve(viewRows.size());
+    for (int row : viewRows)
+        if (const int gridRow = ResultGridModel::GridRowOf(model_->index(row, 0)); gridRow >= 0)
+            gridRows.push_back(gridRow);
+    return gridRows;
+}
+
+int ResultGridView::CurrentGridRow() const
+{
+    return ResultGridModel::GridRowOf(table_->currentIndex());
+}
+
+void ResultGridView::SetUserColumnWidths(const QMap<QString, int>& widths)
+{
+    userWidths_ = widths;
+    ApplyHeadings();
+}
+
+QString ResultGridView::ColumnKey(int column) const
+{
+    return model_ ? model_->headerData(column, Qt::Horizontal, ResultGridModel::KeyRole).toString() : QString();
+}
+
+void ResultGridView::SetWidthQuietly(int column, int pixels)
+{
+    settingWidths_ = true;
+    table_->setColumnWidth(column, pixels);
+    settingWidths_ = false;
+}
+
+int ResultGridView::ContentWidth(int column) const
+{
+    const int margin = 2 * (table_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table_) + 1) + 6;
+    QFont headingFont = model_->headerData(column, Qt::Horizontal, Qt::FontRole).value<QFont>();
+    const QFontMetrics headingMetrics(headingFont);
+    int widest = headingMetrics.horizontalAdvance(model_->headerData(column, Qt::Horizontal).toString()) +
+                 kSortIndicatorRoom;
+    const QFontMetrics cellMetrics(table_->font());
+    const int rows = model_->rowCount();
+    const int step = std::max(1, rows / kFitSampleRows);
+    for (int row = 0; row < rows; row += step)
+        widest = std::max(widest, cellMetrics.horizontalAdvance(model_->index(row, column).data().toString()));
+    if (rows > 0) widest = std::max(widest, cellMetrics.horizontalAdvance(model_->index(rows - 1, column).data().toString()));
+    return widest + margin;
+}
+
+void ResultGridView::FitColumns(int first, int last)
+{
+    if (!model_) return;
+    const int columns = model_->columnCount();
+    const int half = std::max(kNarrowestFittedColumn, table_->viewport()->width() / 2);
+    int fillColumn = -1;
+    int usedByOthers = 0;
+    for (int column = 0; column < columns; ++column) {
+        if (table_->isColumnHidden(column)) continue;
+        const QString key = ColumnKey(column);
+        const bool inRange = column >= first && column <= last;
+        if (!fillColumnKey_.isEmpty() && key == fillColumnKey_ && !userWidths_.contains(key) && inRange) {
+            fillColumn = column;
+            continue;
+        }
+        if (inRange && !userWidths_.contains(key))
+            SetWidthQuietly(column, std::clamp(ContentWidth(column), kNarrowestFittedColumn, half));
+        usedByOthers += table_->columnWidth(column);
+    }
+    if (fillColumn < 0) return;
+    const int leftOver = table_->viewport()->width() - usedByOthers;
+    SetWidthQuietly(fillColumn, std::max({std::min(ContentWidth(fillColumn), half), leftOver, kNarrowestFittedColumn}));
+}
+
+bool ResultGridView::TextFits(const QModelIndex& index) const
+{
+    const int margin = 2 * (table_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table_) + 1);
+    const int needed = QFontMetrics(table_->font()).horizontalAdvance(index.data().toString()) + margin;
+    return needed <= table_->visualRect(index).width();
+}
+
+bool ResultGridView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == table_->viewport() && event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = table_->indexAt(help->pos());
+        if (index.isValid() && !TextFits(index))
+            QToolTip::showText(help->globalPos(), index.data().toString(), table_->viewport(),
+                               table_->visualRect(index));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 int ResultGridView::TwipsToPixelsX(double twips) const

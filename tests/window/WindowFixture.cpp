@@ -44,6 +44,11 @@ frmMain& WindowTest::OpenWindow()
     };
     services.programFolder = [this] { return programFolderPath; };
     services.documentsFolder = [this] { return documentsFolderPath; };
+    services.chooseSaveFile = [this](QWidget*, const QString&, const QStringList& filters, QString& chosenFilter) {
+        offeredFilters = filters;
+        if (!filters.isEmpty()) chosenFilter = filters.front();
+        return saveAnswer;
+    };
     window = std::make_unique<frmMain>(std::move(services));
     return *window;
 }

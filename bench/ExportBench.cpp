@@ -9,9 +9,9 @@
 
 #include "BenchGrid.h"
 #include "BenchSupport.h"
-#include "cli/FdWriter.h"
 #include "cli/OutputFile.h"
-#include "cli/RowWriters.h"
+#include "grid/formats/FdWriter.h"
+#include "grid/formats/RowWriter.h"
 
 int main()
 {
@@ -38,8 +38,9 @@ int main()
     bool csvWritten = true;
     const double csvSeconds = bench::MedianSeconds(kRuns, nullptr, [&] {
         cli::OutputFile file(csvPath);
-        cli::FdWriter out(file.Fd());
-        const std::unique_ptr<cli::RowWriter> writer = cli::MakeRowWriter(cli::OutputFormat::Csv, {}, out, ColumnsOf(DefaultFactSelection()));
+        grid::formats::FdWriter out(file.Fd());
+        const std::unique_ptr<grid::formats::RowWriter> writer = grid::formats::MakeRowWriter(
+            grid::formats::OutputFormat::Csv, {}, out, ColumnsOf(DefaultFactSelection()));
         writer->Begin();
         for (const std::vector<grid::CellValue>& row : rows) writer->Row(row);
         writer->End();

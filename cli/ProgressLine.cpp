@@ -1,7 +1,7 @@
 // Drawing of the terminal progress line. Folder names come from the file
 // system and may hold any bytes, so control bytes never reach the terminal.
 #include "cli/ProgressLine.h"
-#include "cli/TextEncoding.h"
+#include "platform/Utf8Text.h"
 
 #include <cerrno>
 #include <sys/ioctl.h>
@@ -63,8 +63,8 @@ std::string ProgressLine::Compose(std::int64_t filesFound, std::string_view fold
             ++i;
             continue;
         }
-        const std::size_t length = WellFormedUtf8Length(folder.substr(i));
-        if (length == 0 || IsC1Control(folder.substr(i, length))) {
+        const std::size_t length = platform::WellFormedUtf8Length(folder.substr(i));
+        if (length == 0 || platform::IsC1Control(folder.substr(i, length))) {
             text.push_back('?');
             i += length == 0 ? 1 : length;
         } else {

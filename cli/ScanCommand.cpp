@@ -17,18 +17,23 @@
 #include "cDisk/ResultFacts.h"
 #include "cDisk/ResultRow.h"
 #include "cDisk/cDisk.h"
-#include "cli/FdWriter.h"
 #include "cli/OutputFile.h"
 #include "cli/ProgressLine.h"
-#include "cli/RowWriters.h"
 #include "cli/ScanOptions.h"
-#include "cli/TextEncoding.h"
+#include "grid/formats/FdWriter.h"
+#include "grid/formats/RowWriter.h"
+#include "grid/formats/SummaryLines.h"
+#include "grid/formats/TextEncoding.h"
 #include "platform/LongPath.h"
 #include "platform/TemporaryFile.h"
 #include "platform/UniqueFd.h"
 
 namespace cli {
 namespace {
+
+using grid::formats::FdWriter;
+using grid::formats::RowWriter;
+using grid::formats::TextRules;
 
 constexpr int kStdout = 1;
 constexpr int kStderr = 2;
@@ -47,7 +52,7 @@ std::string Quoted(const std::string& text)
     static const bool terminal = isatty(kStderr) != 0;
     if (!terminal) return "'" + text + "'";
     std::string shown = "'";
-    AppendTerminalSafe(shown, text);
+    grid::formats::AppendTerminalSafe(shown, text);
     return shown + "'";
 }
 
@@ -138,7 +143,9 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
 
     switch (options.mode) {
     case ScanMode::Files: {
-        const std::unique_ptr<RowWriter> rows = MakeRowWriter(options.format, rules, out, ColumnsOf(options.columns));
+        const grid::formats::WriterSettings settings{rules, options.startPath};
+        const std::unique_ptr<RowWriter> rows =
+            grid::formats::MakeRowWriter(options.format, settings, out, ColumnsOf(options.columns));
         ScanListener listener(disk, rows.get(), options.columns, out, progress);
         disk.SetEvents(&listener);
         rows->Begin();
@@ -156,7 +163,7 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
                                                    options.minSize, options.maxSize);
         disk.SetEvents(nullptr);
         progress.Clear();
-        WriteCountSummary(options.format, out, count, disk.FoundFilesSize());
+        grid::formats::WriteCountSummary(options.format, out, count, disk.FoundFilesSize());
         outcome.anyFolderUnreadable = listener.AnyFolderUnreadable();
         break;
     }
@@ -171,7 +178,7 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
         progress.Clear();
         const std::vector<std::string> folders = disk.ListFound();
         for (std::int32_t i = 1; i <= count && static_cast<std::size_t>(i) < folders.size() && !out.Failed(); ++i)
-            WriteFolderLine(options.format, rules, out, folders[static_cast<std::size_t>(i)]);
+            grid::formats::WriteFolderLine(options.format, rules, out, folders[static_cast<std::size_t>(i)]);
         outcome.anyFolderUnreadable = listener.AnyFolderUnreadable();
         break;
     }
@@ -194,8 +201,9 @@ int Run(const ScanOptions& options)
     // A closed pipe shows as EPIPE from write(2) instead of a fatal signal.
     std::signal(SIGPIPE, SIG_IGN);
 
-    if (options.format == OutputFormat::Xls && options.outputPath.empty() && isatty(kStdout))
-        return UsageError("refusing to write an xls workbook to a terminal; use -o FILE");
+    if (const grid::formats::FormatInfo& format = grid::formats::InfoOf(options.format);
+        format.binary && options.outputPath.empty() && isatty(kStdout))
+        return UsageError("refusing to write an " + std::string(format.key) + " workbook to a terminal; use -o FILE");
 
     // A start folder that cannot be read at all is a failure of the whole
     // run, not one of the folders passed over, so it is checked first.

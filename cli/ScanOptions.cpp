@@ -14,11 +14,9 @@ namespace {
 
 bool ParseFormat(const std::string& text, OutputFormat& format)
 {
-    if (text == "tsv") format = OutputFormat::Tsv;
-    else if (text == "csv") format = OutputFormat::Csv;
-    else if (text == "json") format = OutputFormat::Json;
-    else if (text == "xls") format = OutputFormat::Xls;
-    else return false;
+    const grid::formats::FormatInfo* info = grid::formats::FindFormat(text);
+    if (info == nullptr) return false;
+    format = info->format;
     return true;
 }
 
@@ -28,8 +26,10 @@ std::string CheckConsistency(const ScanOptions& options, bool countGiven, bool f
     if (countGiven && foldersGiven) return "--count and --folders cannot be combined";
     if (columnsGiven && options.mode != ScanMode::Files)
         return "--columns chooses the columns of file rows; it cannot be combined with --count or --folders";
-    if (options.format == OutputFormat::Xls && options.mode != ScanMode::Files)
-        return "--format xls writes file rows only; it cannot be combined with --count or --folders";
+    if (const grid::formats::FormatInfo& format = grid::formats::InfoOf(options.format);
+        format.fileRowsOnly && options.mode != ScanMode::Files)
+        return "--format " + std::string(format.key) +
+               " writes file rows only; it cannot be combined with --count or --folders";
     if (options.csvRaw && options.format != OutputFormat::Csv) return "--csv-raw applies to --format csv only";
     if (options.mode == ScanMode::Folders && (!options.minSize.IsZero() || !options.maxSize.IsZero()))
         return "--min-size and --max-size apply to files, not to --folders";
@@ -152,7 +152,7 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments)
         } else if (name == "--format") {
             if (!takeValue(value)) return outcome;
             if (!ParseFormat(value, options.format)) {
-                outcome.usageError = "unknown format '" + value + "' (use tsv, csv, json or xls)";
+                outcome.usageError = "unknown format '" + value + "' (use " + grid::formats::FormatKeyList() + ")";
                 return outcome;
             }
         } else if (name == "--columns") {

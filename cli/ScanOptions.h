@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "cDisk/ResultFacts.h"
+#include "grid/formats/OutputFormat.h"
 #include "platform/FixedDecimal.h"
 
 namespace cli {
 
-enum class OutputFormat { Tsv, Csv, Json, Xls };
+using grid::formats::OutputFormat;
 
 enum class ScanMode {
     Files,   // one row per matching file

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "cli/ProgressLine.h"
-#include "cli/TextEncoding.h"
+#include "grid/formats/TextEncoding.h"
 
 namespace cli {
 namespace {
+
+using namespace grid::formats;
 
 std::string Tsv(std::string_view text)
 {

@@ -7,9 +7,11 @@
 #include <string>
 #include <string_view>
 
-namespace cli {
+#include "grid/formats/OutputSink.h"
 
-class FdWriter {
+namespace grid::formats {
+
+class FdWriter final : public OutputSink {
 public:
     static constexpr std::size_t kBufferSize = 64 * 1024;
 
@@ -17,14 +19,14 @@ public:
     FdWriter(const FdWriter&) = delete;
     FdWriter& operator=(const FdWriter&) = delete;
 
-    void Write(std::string_view text);
+    void Write(std::string_view text) override;
     // Hands the buffered bytes to the kernel.
     bool Flush();
 
     // Records a failure found outside write(2); the first failure is kept.
-    void Fail(int error);
+    void Fail(int error) override;
 
-    bool Failed() const { return error_ != 0; }
+    bool Failed() const override { return error_ != 0; }
     int Error() const { return error_; }
     // True when the failure is a reader that went away (EPIPE).
     bool ReaderGone() const;
@@ -37,4 +39,4 @@ private:
     std::string buffer_;
 };
 
-} // namespace cli
+} // namespace grid::formats

@@ -8,7 +8,7 @@
 
 #include "platform/Utf8Text.h"
 
-namespace cli {
+namespace grid::formats {
 
 // Appends the text with backslash, tab, CR and LF written as \\, \t, \r and
 // \n; other bytes are kept exactly, valid UTF-8 or not, so every value can be
@@ -34,4 +34,4 @@ using platform::AppendJsonString;
 using platform::IsC1Control;
 using platform::WellFormedUtf8Length;
 
-} // namespace cli
+} // namespace grid::formats

@@ -9,9 +9,9 @@
 #include <thread>
 #include <unistd.h>
 
-#include "cli/FdWriter.h"
+#include "grid/formats/FdWriter.h"
 
-namespace cli {
+namespace grid::formats {
 namespace {
 
 TEST(FdWriter, FullDiskIsReportedAtTheLatestOnFlush)
@@ -84,4 +84,4 @@ TEST(FdWriter, EveryByteArrivesInOrderThroughASlowPipe)
 }
 
 } // namespace
-} // namespace cli
+} // namespace grid::formats

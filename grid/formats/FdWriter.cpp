@@ -1,11 +1,11 @@
 // Buffered, checked writing to a file descriptor: write(2) is repeated after
 // EINTR and after partial writes until every byte is taken or an error comes.
-#include "cli/FdWriter.h"
+#include "grid/formats/FdWriter.h"
 
 #include <cerrno>
 #include <unistd.h>
 
-namespace cli {
+namespace grid::formats {
 
 FdWriter::FdWriter(int fd) : fd_(fd)
 {
@@ -62,4 +62,4 @@ bool FdWriter::WriteAll(const char* data, std::size_t size)
     return true;
 }
 
-} // namespace cli
+} // namespace grid::formats

@@ -1,41 +1,46 @@
-// Writers of the scan results in each output format, for any choice of
+// The one writer interface of every output format, for any choice of
 // columns: tsv and csv headings are the captions, json keys are the column
 // keys. Text formats write every row as soon as it is handed over (nothing is
-// kept); the xls writer encodes rows as they come and writes the workbook at
-// the end.
+// kept); workbooks encode rows as they come and write the file at the end.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <span>
-#include <string_view>
+#include <string>
 #include <vector>
 
-#include "cli/FdWriter.h"
-#include "cli/ScanOptions.h"
 #include "grid/CellValue.h"
 #include "grid/ResultColumns.h"
+#include "grid/formats/OutputFormat.h"
+#include "grid/formats/OutputSink.h"
 
-namespace cli {
+namespace grid::formats {
 
 // How values are made safe for where the output goes.
 struct TextRules {
-    // Standard output is a terminal: control characters are shown escaped.
+    // The output is a terminal: control characters are shown escaped.
     bool terminal = false;
     // csv values are written exactly, even those a spreadsheet would run as
     // formulas.
     bool csvRaw = false;
 };
 
-// Appends one value in the format's field encoding under the rules (not for
-// xls, whose cells are typed).
-void AppendField(OutputFormat format, const TextRules& rules, std::string& out, std::string_view text);
+// What a writer needs beyond its columns.
+struct WriterSettings {
+    TextRules rules;
+    // The folder the rows were found under (named in a bill of materials).
+    std::string scanRoot;
+    // Data rows per worksheet before a workbook continues on a new sheet;
+    // 0 is the format's own limit.
+    std::size_t rowsPerSheet = 0;
+};
 
 class RowWriter {
 public:
     virtual ~RowWriter() = default;
-    // The heading line, where the format has one.
+    // The heading, where the format has one.
     virtual void Begin() = 0;
     // One row: a cell per column, in column order.
     virtual void Row(std::span<const grid::CellValue> cells) = 0;
@@ -46,13 +51,8 @@ public:
     virtual std::uint64_t CutValues() const { return 0; }
 };
 
-std::unique_ptr<RowWriter> MakeRowWriter(OutputFormat format, const TextRules& rules, FdWriter& out,
+// The writer of the format into the sink, which must outlive it.
+std::unique_ptr<RowWriter> MakeRowWriter(OutputFormat format, const WriterSettings& settings, OutputSink& out,
                                          std::vector<grid::ResultColumn> columns);
 
-// The result of --count: the number of files and their byte total.
-void WriteCountSummary(OutputFormat format, FdWriter& out, std::int64_t count, double totalBytes);
-
-// One line of --folders output.
-void WriteFolderLine(OutputFormat format, const TextRules& rules, FdWriter& out, const std::string& folder);
-
-} // namespace cli
+} // namespace grid::formats

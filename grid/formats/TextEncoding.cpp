@@ -1,9 +1,9 @@
 // Text rules of the tsv, csv and json outputs.
-#include "cli/TextEncoding.h"
+#include "grid/formats/TextEncoding.h"
 
 #include <cstdint>
 
-namespace cli {
+namespace grid::formats {
 
 namespace {
 
@@ -85,4 +85,4 @@ void AppendCsvField(std::string& out, std::string_view text)
     out.push_back('"');
 }
 
-} // namespace cli
+} // namespace grid::formats

@@ -1,0 +1,58 @@
+// One JSON object per line, written at once; JSON-document columns are
+// copied in as they are.
+#include "grid/formats/JsonLinesRowWriter.h"
+
+#include <string>
+#include <utility>
+
+#include "grid/formats/FieldText.h"
+
+namespace grid::formats {
+namespace {
+
+class JsonLinesRowWriter : public RowWriter {
+public:
+    JsonLinesRowWriter(OutputSink& out, const TextRules& rules, const std::vector<grid::ResultColumn>& columns)
+        : out_(out), rules_(rules)
+    {
+        // Each cell's lead-in, "{\"key\":" or ",\"key\":"; keys are plain ASCII.
+        for (const grid::ResultColumn& column : columns) {
+            leadIns_.push_back((leadIns_.empty() ? "{\"" : ",\"") + std::string(column.key) + "\":");
+            isDocument_.push_back(column.jsonDocument);
+        }
+    }
+
+    void Begin() override {}
+
+    void Row(std::span<const grid::CellValue> cells) override
+    {
+        line_.clear();
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            line_.append(leadIns_[i]);
+            const auto* document = isDocument_[i] ? std::get_if<std::string>(&cells[i]) : nullptr;
+            if (document) line_.append(*document);
+            else AppendCell(OutputFormat::Json, rules_, line_, cells[i]);
+        }
+        line_.append(cells.empty() ? "{}\n" : "}\n");
+        out_.Write(line_);
+    }
+
+    void End() override {}
+
+private:
+    OutputSink& out_;
+    TextRules rules_;
+    std::vector<std::string> leadIns_;
+    std::vector<bool> isDocument_;
+    std::string line_;
+};
+
+} // namespace
+
+std::unique_ptr<RowWriter> MakeJsonLinesRowWriter(OutputSink& out, const TextRules& rules,
+                                                  std::vector<grid::ResultColumn> columns)
+{
+    return std::make_unique<JsonLinesRowWriter>(out, rules, columns);
+}
+
+} // namespace grid::formats

@@ -1,0 +1,26 @@
+// Picks the writer of a format.
+#include "grid/formats/RowWriter.h"
+
+#include <utility>
+
+#include "grid/formats/DelimitedRowWriter.h"
+#include "grid/formats/JsonLinesRowWriter.h"
+#include "grid/formats/XlsRowWriter.h"
+
+namespace grid::formats {
+
+std::unique_ptr<RowWriter> MakeRowWriter(OutputFormat format, const WriterSettings& settings, OutputSink& out,
+                                         std::vector<grid::ResultColumn> columns)
+{
+    switch (format) {
+    case OutputFormat::Tsv:
+    case OutputFormat::Csv: return MakeDelimitedRowWriter(out, format, settings.rules, std::move(columns));
+    case OutputFormat::Json: return MakeJsonLinesRowWriter(out, settings.rules, std::move(columns));
+    case OutputFormat::Xls: return MakeXlsRowWriter(out, std::move(columns));
+    case OutputFormat::Xlsx:
+    case OutputFormat::CycloneDx: break;
+    }
+    return nullptr;
+}
+
+} // namespace grid::formats

@@ -13,7 +13,7 @@
 #include <QMenu>
 #include <QTableView>
 
-#include "cli/RowWriters.h"
+#include "grid/formats/FieldText.h"
 #include "frmMain/PropertiesDialog.h"
 #include "grid/ResultGridView.h"
 
@@ -21,18 +21,6 @@ namespace {
 
 constexpr const char* kFileNameKey = "filename";
 constexpr const char* kFolderKey = "path";
-
-// A value as the tsv output writes it: texts with their four escapes, sizes
-// as whole bytes, dates in ISO form.
-void AppendTsvValue(std::string& line, const grid::CellValue& cell)
-{
-    if (const auto* text = std::get_if<std::string>(&cell))
-        cli::AppendField(cli::OutputFormat::Tsv, {}, line, *text);
-    else if (const auto* size = std::get_if<platform::FixedDecimal>(&cell))
-        line += std::to_string(size->Whole());
-    else if (const auto* date = std::get_if<platform::DateTime>(&cell))
-        line += date->ToIsoText();
-}
 
 } // namespace
 
@@ -99,14 +87,14 @@ QString frmMain::SelectedRowsText() const
         const grid::GridColumn& column = grid_.Column(position);
         if (!column.Visible()) continue;
         if (!shown.empty()) text += '\t';
-        cli::AppendField(cli::OutputFormat::Tsv, {}, text, column.Caption());
+        grid::formats::AppendField(grid::formats::OutputFormat::Tsv, {}, text, column.Caption());
         shown.push_back(column.CellColumn());
     }
     text += '\n';
     for (int row : grd_->SelectedGridRows()) {
         for (std::size_t i = 0; i < shown.size(); ++i) {
             if (i != 0) text += '\t';
-            AppendTsvValue(text, grid_.CellValueAt(row, shown[i]));
+            grid::formats::AppendCell(grid::formats::OutputFormat::Tsv, {}, text, grid_.CellValueAt(row, shown[i]));
         }
         text += '\n';
     }

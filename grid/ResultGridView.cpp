@@ -228,6 +228,18 @@ std::vector<int> ResultGridView::SelectedGridRows() const
     return gridRows;
 }
 
+std::vector<int> ResultGridView::ShownGridRows() const
+{
+    std::vector<int> gridRows;
+    if (!model_) return gridRows;
+    const int rows = model_->rowCount();
+    gridRows.reserve(static_cast<std::size_t>(rows));
+    for (int row = 0; row < rows; ++row)
+        if (const int gridRow = ResultGridModel::GridRowOf(model_->index(row, 0)); gridRow >= 0)
+            gridRows.push_back(gridRow);
+    return gridRows;
+}
+
 int ResultGridView::CurrentGridRow() const
 {
     return ResultGridModel::GridRowOf(table_->currentIndex());

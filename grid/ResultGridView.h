@@ -44,6 +44,8 @@ public:
     // order the view shows them, through any proxy between the table and
     // the view. Every mapping from the view to the table goes through here.
     std::vector<int> SelectedGridRows() const;
+    // Every table row the view shows, in the order it shows them.
+    std::vector<int> ShownGridRows() const;
     // The table row of the view's current index; -1 when there is none.
     int CurrentGridRow() const;
 

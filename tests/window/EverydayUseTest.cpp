@@ -244,7 +244,9 @@ TEST_F(WindowTest, SaveAsWritesTheTableWhereTheUserSaidAndTellsWhere)
 
     // Cancelling the dialog writes nothing.
     QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
-    EXPECT_TRUE(offeredFilters.join(' ').contains(QStringLiteral("*.xls")));
+    // The formats of the command line, from its one list.
+    for (const char* extension : {"(*.xls)", "(*.csv)", "(*.jsonl)", "(*.tsv)"})
+        EXPECT_TRUE(offeredFilters.join(' ').contains(QString::fromLatin1(extension))) << extension;
     ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
     EXPECT_EQ(existing.readAll(), QByteArray("old"));
     existing.close();
@@ -256,6 +258,22 @@ TEST_F(WindowTest, SaveAsWritesTheTableWhereTheUserSaidAndTellsWhere)
     EXPECT_EQ(existing.read(4), QByteArray("\xD0\xCF\x11\xE0", 4));
     existing.close();
     EXPECT_EQ(w.lblInfo()->text(), QStringLiteral("2 files found. Saved to ") + target);
+
+    // Rows go in the order shown: here by size, largest first; hidden
+    // columns stay out.
+    w.grd_ColumnNotification(3);
+    w.grd_ColumnNotification(3);
+    w.SetFactShown("date", false);
+    saveExtension = QStringLiteral("csv");
+    saveAnswer = QString::fromStdString(documentsFolderPath) + QStringLiteral("/mine.csv");
+    w.SaveAsCommand();
+    QFile csv(saveAnswer);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = csv.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], QByteArray("Filename,Version,Size,Path,Description,Product,Company\r"));
+    EXPECT_TRUE(lines[1].startsWith("a.exe,,300,")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith("b.exe,,100,")) << lines[2].toStdString();
     EXPECT_TRUE(messages_->shown.empty());
 }
 

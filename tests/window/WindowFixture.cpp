@@ -46,7 +46,8 @@ frmMain& WindowTest::OpenWindow()
     services.documentsFolder = [this] { return documentsFolderPath; };
     services.chooseSaveFile = [this](QWidget*, const QString&, const QStringList& filters, QString& chosenFilter) {
         offeredFilters = filters;
-        if (!filters.isEmpty()) chosenFilter = filters.front();
+        for (const QString& filter : filters)
+            if (filter.endsWith(QStringLiteral("(*.") + saveExtension + QLatin1Char(')'))) chosenFilter = filter;
         return saveAnswer;
     };
     window = std::make_unique<frmMain>(std::move(services));

@@ -125,6 +125,10 @@ void ResultGrid::SetCellValue(int row, int cellColumn, CellValue value)
         cells.reserve(std::max(index + 1, columns_.size()));
         cells.resize(index + 1);
     }
+    // A text built by concatenation often holds spare capacity (or a heap
+    // block for what fits inside the string itself); a million rows would
+    // carry that waste.
+    if (auto* text = std::get_if<std::string>(&value)) text->shrink_to_fit();
     cells[index] = std::move(value);
     Notify([&](ResultGridObserver& o) { o.CellChanged(row, cellColumn); });
 }

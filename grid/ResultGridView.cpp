@@ -24,7 +24,7 @@ namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
 // Rows measured when columns are fitted, spread evenly over the table.
-constexpr int kFitSampleRows = 2000;
+constexpr int kFitSampleRows = 1000;
 // Room for the sort indicator beside a heading's caption.
 constexpr int kSortIndicatorRoom = 18;
 constexpr int kNarrowestFittedColumn = 24;

@@ -214,17 +214,19 @@ void ResultGridView::OnSectionClicked(int logicalIndex)
 
 std::vector<int> ResultGridView::SelectedGridRows() const
 {
-    std::vector<int> viewRows;
-    if (!model_ || !table_->selectionModel()) return viewRows;
-    for (const QItemSelectionRange& range : table_->selectionModel()->selection())
-        for (int row = range.top(); row <= range.bottom(); ++row) viewRows.push_back(row);
-    std::sort(viewRows.begin(), viewRows.end());
-    viewRows.erase(std::unique(viewRows.begin(), viewRows.end()), viewRows.end());
     std::vector<int> gridRows;
+    if (!model_ || !table_->selectionModel()) return gridRows;
+    // View rows in view order; a row that stands for no table row (a group
+    // heading of a proxy) gives none.
+    std::vector<std::pair<int, QModelIndex>> viewRows;
+    for (const QItemSelectionRange& range : table_->selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            viewRows.emplace_back(row, model_->index(row, 0, range.parent()));
+    std::sort(viewRows.begin(), viewRows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     gridRows.reserve(viewRows.size());
-    for (int row : viewRows)
-        if (const int gridRow = ResultGridModel::GridRowOf(model_->index(row, 0)); gridRow >= 0)
-            gridRows.push_back(gridRow);
+    for (const auto& [row, index] : viewRows)
+        if (const int gridRow = ResultGridModel::GridRowOf(index); gridRow >= 0) gridRows.push_back(gridRow);
+    gridRows.erase(std::unique(gridRows.begin(), gridRows.end()), gridRows.end());
     return gridRows;
 }
 

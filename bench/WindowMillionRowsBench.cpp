@@ -71,7 +71,8 @@ void Fill(frmMain& window, int count)
     model->SetInsertBatching(true, std::chrono::hours(1));
     for (int done = 0; done < count;) {
         const std::size_t chunk = std::min<std::size_t>(kRowsPerChunk, static_cast<std::size_t>(count - done));
-        std::vector<std::vector<grid::CellValue>> rows = bench::MakeRows(chunk, 20240607u + static_cast<unsigned>(done));
+        std::vector<std::vector<grid::CellValue>> rows =
+            bench::MakeRows(chunk, 20240607u + static_cast<unsigned>(done));
         for (std::vector<grid::CellValue>& row : rows) {
             table.SetRowCount(done + 1);
             for (std::size_t column = 0; column < row.size(); ++column)

@@ -40,7 +40,8 @@ PropertiesDialog::PropertiesDialog(const std::string& folder, const std::string&
     const FileProperties properties = ReadFileProperties(folder, name);
     for (std::size_t i = 0; i < properties.facts.size(); ++i) {
         const grid::ResultColumn& column = properties.facts[i]->column;
-        AddRow(QString::fromUtf8(column.caption), grid::CellDisplayText(properties.cells[i], column.format, QLocale::system()));
+        AddRow(QString::fromUtf8(column.caption),
+               grid::CellDisplayText(properties.cells[i], column.format, QLocale::system()));
     }
     for (const VORN_STD_library::TranslationTable& translation : properties.translations) {
         AddRow(QStringLiteral("Translation ") + Utf8(VORN_STD_library::TranslationKey(translation.entry)),

@@ -68,7 +68,8 @@ QMenu* frmMain::BuildRowMenu()
 
 std::string frmMain::RowFolder(int gridRow) const
 {
-    const auto* text = std::get_if<std::string>(&grid_.CellValueAt(gridRow, grid_.ColumnByKey(kFolderKey)->CellColumn()));
+    const auto* text =
+        std::get_if<std::string>(&grid_.CellValueAt(gridRow, grid_.ColumnByKey(kFolderKey)->CellColumn()));
     return text ? *text : std::string();
 }
 

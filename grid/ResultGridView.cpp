@@ -277,7 +277,8 @@ int ResultGridView::ContentWidth(int column) const
     const int step = std::max(1, rows / kFitSampleRows);
     for (int row = 0; row < rows; row += step)
         widest = std::max(widest, cellMetrics.horizontalAdvance(model_->index(row, column).data().toString()));
-    if (rows > 0) widest = std::max(widest, cellMetrics.horizontalAdvance(model_->index(rows - 1, column).data().toString()));
+    if (rows > 0)
+        widest = std::max(widest, cellMetrics.horizontalAdvance(model_->index(rows - 1, column).data().toString()));
     return widest + margin;
 }
 

@@ -208,7 +208,8 @@ TEST_F(WindowTest, MistakesAreNamedInTheStatusLineAndTheRowsStay)
         QString path, filter, status;
     };
     std::vector<Case> cases = {
-        {missing, QStringLiteral("*.exe"), QStringLiteral("The folder ") + missing + QStringLiteral(" does not exist.")},
+        {missing, QStringLiteral("*.exe"),
+         QStringLiteral("The folder ") + missing + QStringLiteral(" does not exist.")},
         {file, QStringLiteral("*.exe"), file + QStringLiteral(" is a file, not a folder.")},
         {TreePath(), QString(), QStringLiteral("The filter is empty.")},
         {TreePath(), QStringLiteral(";;"), QStringLiteral("The filter is empty.")},
@@ -216,7 +217,8 @@ TEST_F(WindowTest, MistakesAreNamedInTheStatusLineAndTheRowsStay)
     // The superuser reads every folder.
     if (::geteuid() != 0) {
         ASSERT_TRUE(QFile::setPermissions(locked, {}));
-        cases.push_back({locked, QStringLiteral("*.exe"), locked + QStringLiteral(" cannot be read: Permission denied.")});
+        cases.push_back(
+            {locked, QStringLiteral("*.exe"), locked + QStringLiteral(" cannot be read: Permission denied.")});
     }
     for (const Case& c : cases) {
         Search(c.path, c.filter, false);

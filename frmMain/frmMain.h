@@ -90,7 +90,8 @@ public:
     void OpenContainingFolder();
     // Opens (without waiting) the properties of this table row.
     PropertiesDialog* ShowProperties(int gridRow);
-    // Writes the table, in its current order, to a file the user chooses.
+    // Writes the shown columns, rows in view order, to a file and in a
+    // format the user chooses.
     void SaveAsCommand();
 
 protected:
@@ -179,7 +180,6 @@ private:
     bool closing_ = false;
     // The rows in the table are those of a cancelled search.
     bool searchCancelled_ = false;
-    // Where the last export or save went, for the status line; emptied once
-    // shown.
+    // Where the last export went, for the status line; emptied once shown.
     QString savedTo_;
 };

@@ -83,29 +83,41 @@ std::string FirstTranslationKey(const platform::VersionInfo& info)
     return entries.empty() ? std::string() : TranslationKey(entries.front());
 }
 
+std::vector<TranslationTable> TranslationTables(const platform::VersionInfo& info)
+{
+    std::vector<TranslationTable> tables;
+    for (const TranslationEntry& entry : TranslationEntries(info)) {
+        TranslationTable& table = tables.emplace_back(TranslationTable{entry, {}});
+        const std::string tablePath = "\\StringFileInfo\\" + TranslationKey(entry);
+        for (const std::string& name : info.ChildKeys(tablePath)) {
+            const bool repeated = std::any_of(table.strings.begin(), table.strings.end(), [&](const auto& earlier) {
+                return platform::EqualsIgnoringCase(earlier.first, name);
+            });
+            if (repeated || name.empty() || name.find('\\') != std::string::npos) continue;
+            const std::optional<platform::VersionValue> value = info.Query(tablePath + "\\" + name);
+            if (value) table.strings.emplace_back(name, value->data);
+        }
+    }
+    return tables;
+}
+
 std::string TranslationsJson(const platform::VersionInfo& info)
 {
     // C1 controls are escaped too: the text may be shown on a terminal as it is.
     constexpr bool kEscapeC1 = true;
     std::string json = "[";
-    for (const TranslationEntry& entry : TranslationEntries(info)) {
-        const std::string table = "\\StringFileInfo\\" + TranslationKey(entry);
+    for (const TranslationTable& table : TranslationTables(info)) {
         if (json.size() > 1) json += ',';
         json += "{\"code\":";
-        platform::AppendJsonString(json, TranslationKey(entry), kEscapeC1);
+        platform::AppendJsonString(json, TranslationKey(table.entry), kEscapeC1);
         json += ",\"strings\":{";
-        std::vector<std::string> written;
-        for (const std::string& name : info.ChildKeys(table)) {
-            const bool repeated = std::any_of(written.begin(), written.end(), [&](const std::string& earlier) {
-                return platform::EqualsIgnoringCase(earlier, name);
-            });
-            const std::optional<platform::VersionValue> value = info.Query(table + "\\" + name);
-            if (repeated || !value || name.empty() || name.find('\\') != std::string::npos) continue;
-            if (!written.empty()) json += ',';
+        bool first = true;
+        for (const auto& [name, value] : table.strings) {
+            if (!first) json += ',';
+            first = false;
             platform::AppendJsonString(json, name, kEscapeC1);
             json += ':';
-            platform::AppendJsonString(json, value->data, kEscapeC1);
-            written.push_back(name);
+            platform::AppendJsonString(json, value, kEscapeC1);
         }
         json += "}}";
     }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -41,6 +42,18 @@ std::string TranslationKey(TranslationEntry entry);
 
 // The key of the first translation; empty without a complete first entry.
 std::string FirstTranslationKey(const platform::VersionInfo& info);
+
+// One translation and the values of its string table, in table order; a
+// value name that repeats (without regard to case) counts once, as lookups
+// find only the first, and names that no lookup can reach (empty, or holding
+// a backslash) are left out.
+struct TranslationTable {
+    TranslationEntry entry;
+    std::vector<std::pair<std::string, std::string>> strings;
+};
+
+// Every translation with its string table, in table order.
+std::vector<TranslationTable> TranslationTables(const platform::VersionInfo& info);
 
 // Every translation with its string table, as a JSON array of objects:
 // [{"code":"040904B0","strings":{"CompanyName":"...",...}},...], in table

@@ -28,3 +28,16 @@ std::vector<grid::CellValue> BuildResultRowAt(int folderFd, const std::string& f
     return CellsOf(
         {folder, name, VORN_STD_library::ReadFileRowFactsAt(folderFd, name, ExtraReadsOf(facts)), root}, facts);
 }
+
+FileProperties ReadFileProperties(const std::string& folder, const std::string& name)
+{
+    FileProperties properties;
+    for (const ResultFact& fact : AllResultFacts())
+        if (!fact.column.jsonDocument) properties.facts.push_back(&fact);
+    const FoundFileFacts found{folder, name,
+                               VORN_STD_library::ReadFileRowFacts(folder + name, ExtraReadsOf(properties.facts))};
+    properties.cells.reserve(properties.facts.size());
+    for (const ResultFact* fact : properties.facts) properties.cells.push_back(fact->read(found));
+    if (found.file.version) properties.translations = VORN_STD_library::TranslationTables(*found.file.version);
+    return properties;
+}

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "VORN_STD_library/VersionStrings.h"
 #include "cDisk/ResultFacts.h"
 #include "grid/CellValue.h"
 
@@ -20,3 +21,13 @@ std::vector<grid::CellValue> BuildResultRow(const std::string& folder, const std
 // `folderFd` (the folder whose path is `folder`) instead of by its whole path.
 std::vector<grid::CellValue> BuildResultRowAt(int folderFd, const std::string& folder, const std::string& name,
                                               const FactSelection& facts, std::string_view root = {});
+
+// Everything known of one file, from one look at it: every fact of the
+// catalogue that makes a cell, in catalogue order, and every translation's
+// string table.
+struct FileProperties {
+    FactSelection facts;
+    std::vector<grid::CellValue> cells;
+    std::vector<VORN_STD_library::TranslationTable> translations;
+};
+FileProperties ReadFileProperties(const std::string& folder, const std::string& name);

@@ -1,6 +1,8 @@
 // The desktop's own services for the main window.
 #include "frmMain/WindowServices.h"
 
+#include <QFileDialog>
+
 #include "platform/desktop/EventLoopYieldHandler.h"
 #include "platform/desktop/KnownFolders.h"
 
@@ -13,5 +15,11 @@ WindowServices WindowServices::Desktop()
     services.yield = desktop::MakeEventLoopYield();
     services.programFolder = desktop::ProgramFolder;
     services.documentsFolder = desktop::DocumentsFolder;
+    services.chooseSaveFile = [](QWidget* owner, const QString& suggestedPath, const QStringList& filters,
+                                 QString& chosenFilter) {
+        // The dialog asks before replacing an existing file.
+        return QFileDialog::getSaveFileName(owner, QStringLiteral("Save as"), suggestedPath,
+                                            filters.join(QStringLiteral(";;")), &chosenFilter);
+    };
     return services;
 }

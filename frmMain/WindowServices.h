@@ -3,6 +3,9 @@
 // during a search, and the folders an export may be written to.
 #pragma once
 
+#include <QString>
+#include <QStringList>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -11,6 +14,8 @@
 #include "platform/desktop/FileHandOff.h"
 #include "platform/desktop/SettingsStore.h"
 #include "platform/desktop/UserMessages.h"
+
+class QWidget;
 
 struct WindowServices {
     std::shared_ptr<desktop::SettingsStore> settings;
@@ -21,8 +26,14 @@ struct WindowServices {
     // Where exports go: the program folder, else the documents folder.
     std::function<std::string()> programFolder;
     std::function<std::string()> documentsFolder;
+    // Save as: asks for a file to write, offering `filters` ("Name (*.ext)")
+    // and asking before an existing file is replaced; sets `chosenFilter` to
+    // the filter picked. The empty text when the user cancels.
+    std::function<QString(QWidget* owner, const QString& suggestedPath, const QStringList& filters,
+                          QString& chosenFilter)>
+        chooseSaveFile;
 
-    // The real desktop: QSettings, QDesktopServices, QMessageBox, the
+    // The real desktop: QSettings, QDesktopServices, QMessageBox, QFileDialog, the
     // throttled event-loop yield, the executable's folder and the user's
     // documents folder.
     static WindowServices Desktop();

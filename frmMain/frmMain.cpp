@@ -2,6 +2,7 @@
 // the shut-down sequence.
 #include "frmMain/frmMain.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -27,6 +28,8 @@ const QString kLastFilterKey = QStringLiteral("lastfilter");
 const QString kLastPathKey = QStringLiteral("lastpath");
 const QString kHiddenFoldersKey = QStringLiteral("hiddenfolders");
 const QString kExecutablesKey = QStringLiteral("executables");
+const QString kGeometryKey = QStringLiteral("geometry");
+const QString kColumnWidthsKey = QStringLiteral("columnwidths");
 const QString kDefaultFilter = QStringLiteral("*.exe;*.ocx;*.dll");
 const QString kDefaultPath = QStringLiteral("/");
 
@@ -78,6 +81,8 @@ frmMain::frmMain(WindowServices services, QWidget* parent)
     : QWidget(parent), services_(std::move(services)), model_(std::make_unique<grid::ResultGridModel>(grid_))
 {
     CreateControls();
+    CreateKeys();
+    CreateRowActions();
     SetTabOrder();
     Form_Load();
 }
@@ -93,8 +98,11 @@ void frmMain::CreateControls()
 {
     const desktop::TwipsScale scale = desktop::TwipsScale::ForWidget(*this);
     setFont(DesignFont(QStringLiteral("Segoe UI")));
+    // The form is white in every colour scheme, so what is drawn straight on
+    // it is drawn in black.
     QPalette background = palette();
     background.setColor(QPalette::Window, Qt::white);
+    background.setColor(QPalette::WindowText, Qt::black);
     setPalette(background);
     setAutoFillBackground(true);
     resize(scale.ToPixelsX(13290), scale.ToPixelsY(8550));
@@ -138,11 +146,17 @@ void frmMain::CreateControls()
     grd_ = new grid::ResultGridView(this);
     grd_->SetModel(model_.get());
     model_->SetFileIcons(&icons_);
+    grd_->SetFillColumnKey(QStringLiteral("path"));
     grd_->Place(3540, 0, 9615, 7035);
     lin_ = new LineControl(this);
     lblInfo_ = new QLabel(QStringLiteral("$lblinfo"), this);
+    // The status line keeps the platform's own colours on a surface of its
+    // own, not the platform's text colour on the white form.
     lblInfo_->setAutoFillBackground(true);
-    lblInfo_->setPalette(QPalette());
+    QPalette platformColours = lblInfo_->palette();
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::WindowText})
+        platformColours.setColor(role, QApplication::palette().color(role));
+    lblInfo_->setPalette(platformColours);
     PlaceAtDesign(*lblInfo_, {120, 8160, 5865, 195}, scale);
 
     for (int index = 0; index < static_cast<int>(cmd_.size()); ++index) {
@@ -179,6 +193,7 @@ void frmMain::Form_Load()
     SetUpGridColumns(RememberedFacts());
     LoadRememberedTrustStore();
     RestoreGrouping();
+    RestoreWindowPlacement();
     grid_.Refresh();
     activateWindow();
     txt_[0]->setFocus(Qt::OtherFocusReason);
@@ -192,6 +207,33 @@ void frmMain::SaveSettings()
                               chkHidden_->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     services_.settings->Write(kSettingsSection, kExecutablesKey,
                               chkExecutables_->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    SaveWindowPlacement();
+}
+
+void frmMain::SaveWindowPlacement()
+{
+    services_.settings->Write(kSettingsSection, kGeometryKey, QString::fromLatin1(saveGeometry().toBase64()));
+    QStringList widths;
+    const QMap<QString, int> dragged = grd_->UserColumnWidths();
+    for (auto width = dragged.constBegin(); width != dragged.constEnd(); ++width)
+        widths.append(width.key() + QLatin1Char('=') + QString::number(width.value()));
+    services_.settings->Write(kSettingsSection, kColumnWidthsKey, widths.join(QLatin1Char(',')));
+}
+
+void frmMain::RestoreWindowPlacement()
+{
+    const QString geometry = services_.settings->Read(kSettingsSection, kGeometryKey, QString());
+    if (!geometry.isEmpty()) restoreGeometry(QByteArray::fromBase64(geometry.toLatin1()));
+    // "key=pixels,..."; anything else in the setting is passed over.
+    QMap<QString, int> widths;
+    for (const QString& entry : services_.settings->Read(kSettingsSection, kColumnWidthsKey, QString())
+                                    .split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QStringList parts = entry.split(QLatin1Char('='));
+        bool number = false;
+        const int pixels = parts.size() == 2 ? parts[1].toInt(&number) : 0;
+        if (number && pixels > 0 && pixels <= 100000) widths.insert(parts[0], pixels);
+    }
+    grd_->SetUserColumnWidths(widths);
 }
 
 void frmMain::closeEvent(QCloseEvent* event)

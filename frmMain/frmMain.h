@@ -18,6 +18,8 @@
 #include "grid/FileIconCache.h"
 #include "grid/ResultGrid.h"
 
+class PropertiesDialog;
+class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -85,8 +87,24 @@ public:
     // Fits the line, the table and the status line to the client area.
     void LayoutControls();
 
+    // The rows' context menu: Copy, Copy full path, Open containing folder,
+    // Properties and Save as (frmMainRowActions.cpp, frmMainSaveAs.cpp).
+    QMenu* BuildRowMenu();
+    // The selected rows, in view order, as tab-separated text under a
+    // heading line of the shown columns.
+    QString SelectedRowsText() const;
+    void CopySelectedRows();
+    void CopyFullPaths();
+    void OpenContainingFolder();
+    // Opens (without waiting) the properties of this table row.
+    PropertiesDialog* ShowProperties(int gridRow);
+    // Writes the shown columns, rows in view order, to a file and in a
+    // format the user chooses.
+    void SaveAsCommand();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -119,8 +137,9 @@ private:
     void RefillTrustColumn();
     void SaveSettings();
 
-    // Returns false when the window was closed during the walk: then the
-    // search ends without its tail.
+    // Returns false when the search ends without its tail: the window was
+    // closed during the walk, or the start folder or filter was refused (the
+    // status line then names the problem and the rows stay).
     bool SearchCommand();
     void CancelCommand();
     void ExportCommand();
@@ -134,6 +153,19 @@ private:
     std::string ExportToFolder(const std::string& folder, const std::string& date, std::uint64_t& cutCells);
 
     void EnforceMinimumSize();
+    // The larger of the design minimum and what shows the whole left-hand
+    // band and one row of the table, as an outer size in pixels.
+    QSize MinimumOuterSize() const;
+
+    // The keyboard (frmMainKeys.cpp): Enter, Esc, F5, Ctrl+S, Ctrl+C.
+    void CreateKeys();
+    void SearchFromKeyboard();
+    void CreateRowActions();
+    // The folder and name of a table row's file.
+    std::string RowFolder(int gridRow) const;
+    std::string RowName(int gridRow) const;
+    void SaveWindowPlacement();
+    void RestoreWindowPlacement();
 
     // Events of dsk.
     void PathChange(std::string& CurrentPath) override;
@@ -161,7 +193,17 @@ private:
     grid::ResultGridView* grd_ = nullptr;
     LineControl* lin_ = nullptr;
 
+    QAction* copyAction_ = nullptr;
+    QAction* copyPathAction_ = nullptr;
+    QAction* openFolderAction_ = nullptr;
+    QAction* propertiesAction_ = nullptr;
+    QAction* saveAsAction_ = nullptr;
+
     std::unique_ptr<cDisk> dsk_;
     std::int32_t folderCounter_ = 0;
     bool closing_ = false;
+    // The rows in the table are those of a cancelled search.
+    bool searchCancelled_ = false;
+    // Where the last export went, for the status line; emptied once shown.
+    QString savedTo_;
 };

@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "VORN_STD_library/SortGridByColumn.h"
+#include "frmMain/SearchInputCheck.h"
 #include "grid/ResultGridModel.h"
 #include "platform/desktop/EventLoopYieldHandler.h"
 
@@ -53,6 +54,17 @@ void frmMain::cmd_Click(int Index)
 
 bool frmMain::SearchCommand()
 {
+    // With the executables box ticked an empty filter takes every name.
+    std::string includeSpec = txt_[0]->text().toStdString();
+    if (chkExecutables_->isChecked() && includeSpec.empty()) includeSpec = "*";
+    std::string startPath = QFile::encodeName(txt_[1]->text()).toStdString();
+    std::string problem = FilterProblem(includeSpec);
+    if (problem.empty()) problem = StartFolderProblem(txt_[1]->text().toStdString(), startPath);
+    if (!problem.empty()) {
+        lblInfo_->setText(QString::fromUtf8(problem));
+        return false;
+    }
+
     cmd_[kSearch]->setEnabled(false);
     cmd_[kCancel]->setEnabled(true);
     cmd_[kExport]->setEnabled(false);
@@ -72,6 +84,7 @@ bool frmMain::SearchCommand()
     grid_.SetRowCount(0);
     DropHiddenColumns();
     lblInfo_->setText(QString());
+    searchCancelled_ = false;
     dsk_ = std::make_unique<cDisk>();
     dsk_->SetEvents(this);
     dsk_->SetIncludeHidden(chkHidden_->isChecked());
@@ -80,11 +93,7 @@ bool frmMain::SearchCommand()
     // of laying out and repainting for every row.
     model_->SetInsertBatching(true);
 
-    std::string startPath = QFile::encodeName(txt_[1]->text()).toStdString();
     const bool recurse = chk99_->checkState() == Qt::Checked;
-    // With the executables box ticked an empty filter takes every name.
-    std::string includeSpec = txt_[0]->text().toStdString();
-    if (chkExecutables_->isChecked() && includeSpec.empty()) includeSpec = "*";
     {
         desktop::ScopedYieldHandler yield(services_.yield);
         dsk_->SearchFiles(startPath, recurse, includeSpec, std::string(), platform::FixedDecimal(),
@@ -99,7 +108,10 @@ bool frmMain::SearchCommand()
 
 void frmMain::CancelCommand()
 {
-    if (dsk_) dsk_->StopSearch();
+    if (dsk_) {
+        dsk_->StopSearch();
+        searchCancelled_ = true;
+    }
     SetIdleButtons();
 }
 
@@ -115,8 +127,13 @@ void frmMain::SetIdleButtons()
 void frmMain::CommandTail()
 {
     const int rows = grid_.RowCount();
-    lblInfo_->setText(rows <= 0 ? QStringLiteral("No files found.")
-                                : QString::number(rows) + QStringLiteral(" files found."));
+    QString summary = rows <= 0 ? QStringLiteral("No files found.")
+                                : QString::number(rows) + QStringLiteral(" files found.");
+    // A cancelled search must not read like a finished one.
+    if (searchCancelled_) summary += QStringLiteral(" (search cancelled)");
+    if (!savedTo_.isEmpty()) summary += QStringLiteral(" Exported to ") + savedTo_;
+    savedTo_.clear();
+    lblInfo_->setText(summary);
     ShowFilterStatus();
     grid_.Refresh();
     grid_.ColumnRange(1, grid_.ColumnCount());

@@ -73,6 +73,7 @@ void frmMain::ExportCommand()
                       .arg(cutCells == 1 ? QStringLiteral("One cell") : QString::number(cutCells) + " cells",
                            QFile::decodeName(QByteArray::fromStdString(exported)),
                            cutCells == 1 ? QStringLiteral("was") : QStringLiteral("were")));
+    savedTo_ = QFile::decodeName(QByteArray::fromStdString(exported));
     services_.handOff->OpenWithAssociatedApplication(exported);
 }
 

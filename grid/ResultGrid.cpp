@@ -125,6 +125,10 @@ void ResultGrid::SetCellValue(int row, int cellColumn, CellValue value)
         cells.reserve(std::max(index + 1, columns_.size()));
         cells.resize(index + 1);
     }
+    // A text built by concatenation often holds spare capacity (or a heap
+    // block for what fits inside the string itself); a million rows would
+    // carry that waste.
+    if (auto* text = std::get_if<std::string>(&value)) text->shrink_to_fit();
     cells[index] = std::move(value);
     Notify([&](ResultGridObserver& o) { o.CellChanged(row, cellColumn); });
 }
@@ -165,6 +169,7 @@ void ResultGrid::ColumnRange(int first, int last)
     if (first < 1 || last > ColumnCount() || last < first - 1)
         throw std::out_of_range("column range " + std::to_string(first) + " to " + std::to_string(last) +
                                 " is outside the " + std::to_string(ColumnCount()) + " columns");
+    if (last >= first) Notify([&](ResultGridObserver& o) { o.ColumnsFitRequested(first - 1, last - 1); });
 }
 
 void ResultGrid::NotifyHeadingChanged(int cellColumn)

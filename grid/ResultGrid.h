@@ -22,9 +22,9 @@
 //   Returns how many cell texts were longer than a workbook cell holds
 //   (32,767 characters) and were cut to fit.
 // - Refresh() makes every view re-read headings and cells and repaint.
-// - ColumnRange(first, last) names the columns an automatic column layout
-//   would cover; this grid sizes columns by their Width alone, so the call
-//   only checks its arguments and changes nothing visible.
+// - ColumnRange(first, last) asks the views to fit the columns at positions
+//   first..last to their contents (each view measures its own font); the
+//   columns' Width stays the design width the export uses.
 //
 // Misuse (a row or column outside the table, a negative count, an unknown
 // sort key) throws std::out_of_range or std::invalid_argument: a failing call

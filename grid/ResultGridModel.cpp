@@ -3,6 +3,7 @@
 // appended rows announced in batches while insert batching is on.
 #include "grid/ResultGridModel.h"
 
+#include <QAbstractProxyModel>
 #include <QApplication>
 #include <QBrush>
 #include <QFont>
@@ -125,6 +126,9 @@ QVariant ResultGridModel::headerData(int section, Qt::Orientation orientation, i
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(ToQtAlignment(style.TextAlignment()));
     case Qt::ForegroundRole:
+        // The window-text colour is left to the heading row's own palette,
+        // which keeps it readable on the heading's surface.
+        if (style.ForeColor() == kColorWindowText) return QVariant();
         return QBrush(ToQColor(style.ForeColor(), QApplication::palette()));
     case Qt::FontRole: {
         QFont font = GridFont();
@@ -248,6 +252,12 @@ void ResultGridModel::LayoutChanged(std::span<const int> previousRowOf)
     const std::vector<int> previous(previousRowOf.begin(), previousRowOf.end());
     emit rowsReordered(previous);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void ResultGridModel::ColumnsFitRequested(int first, int last)
+{
+    AnnouncePendingRows();
+    emit columnsFitRequested(first, last);
 }
 
 void ResultGridModel::Refreshed()

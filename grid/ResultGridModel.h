@@ -70,6 +70,7 @@ public:
     void SetFileIcons(FileIconCache* icons);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
@@ -81,8 +82,13 @@ signals:
     // can follow the rows without comparing them again.
     void rowsReordered(const std::vector<int>& previousRowOf);
 
+    // The grid's column range: views fit cell columns first..last.
+    void columnsFitRequested(int first, int last);
+
 private:
     QVariant FileIcon(int row) const;
+
+    void ColumnsFitRequested(int first, int last) override;
     void RowsAboutToBeInserted(int first, int last) override;
     void RowsInserted() override;
     void RowsAboutToBeRemoved(int first, int last) override;

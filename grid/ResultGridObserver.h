@@ -42,6 +42,9 @@ public:
 
     // Refresh: views re-read headings and cells and repaint.
     virtual void Refreshed() {}
+
+    // Column range: views fit cell columns first..last to their contents.
+    virtual void ColumnsFitRequested(int first, int last) { (void)first; (void)last; }
 };
 
 } // namespace grid

@@ -4,16 +4,22 @@
 #include "grid/ResultGridView.h"
 
 #include <QAbstractItemModel>
+#include <QAbstractProxyModel>
 #include <QApplication>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QShortcut>
+#include <QStyle>
+#include <QTableView>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -28,6 +34,29 @@ namespace grid {
 namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
+// Rows measured when columns are fitted, spread evenly over the table.
+constexpr int kFitSampleRows = 1000;
+// Room for the sort indicator beside a heading's caption.
+constexpr int kSortIndicatorRoom = 18;
+constexpr int kNarrowestFittedColumn = 24;
+
+// The heading row keeps a light surface in every palette, so its dark text
+// and the blue of the sorted heading stay readable on a dark desktop.
+QPalette HeadingPalette(QPalette palette)
+{
+    const QColor surface(0xF0, 0xF0, 0xF0);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Button, surface);
+        palette.setColor(group, QPalette::Window, surface);
+        palette.setColor(group, QPalette::Light, Qt::white);
+        palette.setColor(group, QPalette::Midlight, QColor(0xE3, 0xE3, 0xE3));
+        palette.setColor(group, QPalette::Mid, QColor(0xA0, 0xA0, 0xA0));
+        palette.setColor(group, QPalette::Dark, QColor(0xA0, 0xA0, 0xA0));
+        palette.setColor(group, QPalette::ButtonText, Qt::black);
+        palette.setColor(group, QPalette::WindowText, Qt::black);
+    }
+    return palette;
+}
 
 } // namespace
 
@@ -54,12 +83,28 @@ ResultGridView::ResultGridView(QWidget* parent)
     connect(strip_, &GroupStrip::groupRequested, this, [this](const QString& key) { GroupBy(key.toStdString()); });
     connect(strip_, &GroupStrip::ungroupRequested, this,
             [this](const QString& key) { Ungroup(key.toStdString()); });
+    // Button text on the button surface: a pair every palette keeps readable.
+    strip_->setAutoFillBackground(true);
+    strip_->setBackgroundRole(QPalette::Button);
+    strip_->setForegroundRole(QPalette::ButtonText);
 
     table_->setSortingEnabled(false);
     table_->setWordWrap(false);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // Tab leaves the table along the window's tab order.
+    table_->setTabKeyNavigation(false);
+    table_->viewport()->installEventFilter(this);
+    table_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(table_, &QTableView::customContextMenuRequested, this, [this](const QPoint& position) {
+        if (!table_->indexAt(position).isValid()) return;
+        emit rowMenuRequested(table_->viewport()->mapToGlobal(position));
+    });
+    connect(table_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+        const int row = GridRowOf(index);
+        if (row >= 0) emit rowActivated(row);
+    });
 
     // Fixed, uniform row heights keep scrolling through many rows cheap.
     QHeaderView* rows = table_->verticalHeader();
@@ -73,6 +118,12 @@ ResultGridView::ResultGridView(QWidget* parent)
     headings->setHighlightSections(false);
     headings->setSortIndicatorShown(false);
     headings->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    headings->setPalette(HeadingPalette(headings->palette()));
+    connect(headings, &QHeaderView::sectionResized, this, [this](int column, int, int pixels) {
+        if (settingWidths_ || pixels <= 0) return;
+        const QString key = ColumnKey(column);
+        if (!key.isEmpty()) userWidths_[key] = pixels;
+    });
     connect(headings, &QHeaderView::sectionClicked, this, &ResultGridView::OnSectionClicked);
     headings->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(headings, &QHeaderView::customContextMenuRequested, this,
@@ -98,6 +149,7 @@ ResultGridView::~ResultGridView()
 void ResultGridView::SetModel(QAbstractItemModel* model)
 {
     if (shown_) disconnect(shown_, nullptr, this, nullptr);
+    if (model_) disconnect(model_, nullptr, this, nullptr);
     const std::vector<std::string> keys = GroupKeys();
     table_->SetGrouping(nullptr);
     table_->setModel(nullptr);
@@ -132,6 +184,8 @@ void ResultGridView::SetModel(QAbstractItemModel* model)
     });
     connect(shown_, &QAbstractItemModel::modelReset, this, [this] { ApplyHeadings(); });
     connect(shown_, &QAbstractItemModel::layoutChanged, this, [this] { ApplySortIndicator(); });
+    if (const auto* table = qobject_cast<const ResultGridModel*>(model_))
+        connect(table, &ResultGridModel::columnsFitRequested, this, &ResultGridView::FitColumns);
     ApplyHeadings();
 }
 
@@ -311,14 +365,22 @@ void ResultGridView::ApplyWidths(int first, int last)
         appliedWidthTwips_.resize(static_cast<std::size_t>(columns), -1.0);
     for (int column = std::max(0, first); column <= last && column < columns; ++column) {
         const bool hidden = !shown_->headerData(column, Qt::Horizontal, ResultGridModel::VisibleRole).toBool();
-        if (table_->isColumnHidden(column) != hidden) table_->setColumnHidden(column, hidden);
+        if (table_->isColumnHidden(column) != hidden) {
+            settingWidths_ = true;
+            table_->setColumnHidden(column, hidden);
+            settingWidths_ = false;
+        }
+        if (const auto user = userWidths_.constFind(ColumnKey(column)); user != userWidths_.constEnd()) {
+            if (table_->columnWidth(column) != *user && !hidden) SetWidthQuietly(column, *user);
+            continue;
+        }
         const QVariant width = shown_->headerData(column, Qt::Horizontal, ResultGridModel::WidthTwipsRole);
         if (!width.isValid()) continue;
         const double twips = width.toDouble();
         double& applied = appliedWidthTwips_[static_cast<std::size_t>(column)];
         if (twips == applied) continue;
         applied = twips;
-        table_->setColumnWidth(column, std::max(0, TwipsToPixelsX(twips)));
+        SetWidthQuietly(column, std::max(0, TwipsToPixelsX(twips)));
     }
 }
 
@@ -343,6 +405,117 @@ void ResultGridView::OnSectionClicked(int logicalIndex)
     // A click flips the header's own indicator; the table's sort order decides
     // what it shows, whether or not anyone sorted on the click.
     ApplySortIndicator();
+}
+
+std::vector<int> ResultGridView::SelectedGridRows() const
+{
+    std::vector<int> gridRows;
+    if (!shown_ || !table_->selectionModel()) return gridRows;
+    // View rows in view order; a group row stands for no table row.
+    std::vector<std::pair<int, QModelIndex>> viewRows;
+    for (const QItemSelectionRange& range : table_->selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            viewRows.emplace_back(row, shown_->index(row, 0, range.parent()));
+    std::sort(viewRows.begin(), viewRows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    gridRows.reserve(viewRows.size());
+    for (const auto& [row, index] : viewRows)
+        if (const int gridRow = GridRowOf(index); gridRow >= 0) gridRows.push_back(gridRow);
+    gridRows.erase(std::unique(gridRows.begin(), gridRows.end()), gridRows.end());
+    return gridRows;
+}
+
+std::vector<int> ResultGridView::RowsInViewOrder() const
+{
+    if (std::optional<std::vector<int>> shown = ShownGridRows()) return std::move(*shown);
+    std::vector<int> gridRows(static_cast<std::size_t>(model_ ? model_->rowCount() : 0));
+    for (std::size_t row = 0; row < gridRows.size(); ++row) gridRows[row] = static_cast<int>(row);
+    return gridRows;
+}
+
+int ResultGridView::CurrentGridRow() const
+{
+    return GridRowOf(table_->currentIndex());
+}
+
+void ResultGridView::SetUserColumnWidths(const QMap<QString, int>& widths)
+{
+    userWidths_ = widths;
+    ApplyHeadings();
+}
+
+QString ResultGridView::ColumnKey(int column) const
+{
+    return model_ ? model_->headerData(column, Qt::Horizontal, ResultGridModel::KeyRole).toString() : QString();
+}
+
+void ResultGridView::SetWidthQuietly(int column, int pixels)
+{
+    settingWidths_ = true;
+    table_->setColumnWidth(column, pixels);
+    settingWidths_ = false;
+}
+
+int ResultGridView::ContentWidth(int column) const
+{
+    const int margin = 2 * (table_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table_) + 1) + 6;
+    QFont headingFont = model_->headerData(column, Qt::Horizontal, Qt::FontRole).value<QFont>();
+    const QFontMetrics headingMetrics(headingFont);
+    int widest = headingMetrics.horizontalAdvance(model_->headerData(column, Qt::Horizontal).toString()) +
+                 kSortIndicatorRoom;
+    const QFontMetrics cellMetrics(table_->font());
+    const int rows = model_->rowCount();
+    const int step = std::max(1, rows / kFitSampleRows);
+    for (int row = 0; row < rows; row += step)
+        widest = std::max(widest, cellMetrics.horizontalAdvance(model_->index(row, column).data().toString()));
+    if (rows > 0)
+        widest = std::max(widest, cellMetrics.horizontalAdvance(model_->index(rows - 1, column).data().toString()));
+    return widest + margin;
+}
+
+void ResultGridView::FitColumns(int first, int last)
+{
+    if (!model_) return;
+    const int columns = model_->columnCount();
+    const int half = std::max(kNarrowestFittedColumn, table_->viewport()->width() / 2);
+    int fillColumn = -1;
+    int usedByOthers = 0;
+    for (int column = 0; column < columns; ++column) {
+        if (table_->isColumnHidden(column)) continue;
+        const QString key = ColumnKey(column);
+        const bool inRange = column >= first && column <= last;
+        if (!fillColumnKey_.isEmpty() && key == fillColumnKey_ && !userWidths_.contains(key) && inRange) {
+            fillColumn = column;
+            continue;
+        }
+        if (inRange && !userWidths_.contains(key))
+            SetWidthQuietly(column, std::clamp(ContentWidth(column), kNarrowestFittedColumn, half));
+        usedByOthers += table_->columnWidth(column);
+    }
+    if (fillColumn < 0) return;
+    const int leftOver = table_->viewport()->width() - usedByOthers;
+    SetWidthQuietly(fillColumn, std::max({std::min(ContentWidth(fillColumn), half), leftOver, kNarrowestFittedColumn}));
+}
+
+bool ResultGridView::TextFits(const QModelIndex& index) const
+{
+    const int margin = 2 * (table_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table_) + 1);
+    const int needed = QFontMetrics(table_->font()).horizontalAdvance(index.data().toString()) + margin;
+    return needed <= table_->visualRect(index).width();
+}
+
+bool ResultGridView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == table_->viewport() && event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = table_->indexAt(help->pos());
+        if (index.isValid() && !TextFits(index))
+            QToolTip::showText(help->globalPos(), index.data().toString(), table_->viewport(),
+                               table_->visualRect(index));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 int ResultGridView::TwipsToPixelsX(double twips) const

@@ -10,8 +10,16 @@
 // Grouping: a heading dragged onto the strip (or GroupBy) adds a level; a
 // chip's close mark, a chip dragged back onto the heading row, or Ungroup
 // removes one. Ctrl+F focuses the filter box, Esc in it clears it.
+//
+// The grid's column range fits columns to their contents (a sample of the
+// rows, so a million rows fit as fast as a thousand): no column wider than
+// half the table, the fill column taking what the others leave. Widths the
+// user drags are kept by column key and win over fitting and design widths.
+// A cell whose text is cut shows the whole text as its tooltip.
 #pragma once
 
+#include <QMap>
+#include <QString>
 #include <QWidget>
 
 #include <optional>
@@ -75,6 +83,23 @@ public:
     GroupingProxyModel* Grouping() const { return grouping_; }
     RowFilterProxyModel* Filter() const { return filter_; }
 
+    // The table rows (ResultGrid row indexes) that are selected, in the
+    // order the view shows them (through GridRowOf).
+    std::vector<int> SelectedGridRows() const;
+    // Every file row in the order the view shows it: the shown rows under a
+    // filter or grouping, else every table row in the table's order.
+    std::vector<int> RowsInViewOrder() const;
+    // The table row of the view's current index; -1 when there is none.
+    int CurrentGridRow() const;
+
+    // Fits the cell columns first..last (0-based) to their contents.
+    void FitColumns(int first, int last);
+    // The column, by key, that takes the width the others leave.
+    void SetFillColumnKey(const QString& key) { fillColumnKey_ = key; }
+    // Widths the user dragged, in pixels by column key.
+    QMap<QString, int> UserColumnWidths() const { return userWidths_; }
+    void SetUserColumnWidths(const QMap<QString, int>& widths);
+
 signals:
     void columnNotification(int position);
     // A right-click on the heading row, at this global position.
@@ -83,6 +108,10 @@ signals:
     void groupingChanged();
     // A filter pass finished: the shown rows may be others now.
     void filterApplied();
+    // A right-click on the rows (the row under it is selected first).
+    void rowMenuRequested(const QPoint& globalPosition);
+    // A double-click on a row, as its table row.
+    void rowActivated(int gridRow);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -98,6 +127,12 @@ private:
     bool HeadingDragEvent(QEvent* event);
     int TwipsToPixelsX(double twips) const;
     int TwipsToPixelsY(double twips) const;
+    QString ColumnKey(int column) const;
+    // Sets a width without taking it for the user's own.
+    void SetWidthQuietly(int column, int pixels);
+    int ContentWidth(int column) const;
+    // Whether the cell's whole text fits its cell.
+    bool TextFits(const QModelIndex& index) const;
 
     QLineEdit* filterBox_;
     GroupStrip* strip_;
@@ -110,6 +145,9 @@ private:
     std::vector<double> appliedWidthTwips_;
     int pressedSection_ = -1;
     QPoint pressedAt_;
+    QMap<QString, int> userWidths_;
+    QString fillColumnKey_;
+    bool settingWidths_ = false;
 };
 
 } // namespace grid

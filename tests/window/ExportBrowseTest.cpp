@@ -40,7 +40,9 @@ TEST_F(WindowTest, ExportsOnOneDayAreNumberedInTheFolderWrittenTo)
     EXPECT_TRUE(Exists(stem + "002.xls"));
     EXPECT_TRUE(messages_->shown.empty());
     EXPECT_EQ(w.Grid().RowCount(), 1);
-    EXPECT_EQ(w.lblInfo()->text(), QStringLiteral("1 files found."));
+    // The status line says where the file went.
+    EXPECT_EQ(w.lblInfo()->text(), QStringLiteral("1 files found. Exported to ") + QString::fromStdString(stem) +
+                                        QStringLiteral("002.xls"));
 }
 
 TEST_F(WindowTest, AnEmptyTableStillExportsItsHeadingsAndHandsTheFileOff)
@@ -51,7 +53,8 @@ TEST_F(WindowTest, AnEmptyTableStillExportsItsHeadingsAndHandsTheFileOff)
     ASSERT_EQ(handOff_->opened.size(), 1u);
     EXPECT_TRUE(Exists(handOff_->opened[0]));
     EXPECT_GT(QFileInfo(QString::fromStdString(handOff_->opened[0])).size(), 0);
-    EXPECT_EQ(w.lblInfo()->text(), QStringLiteral("No files found."));
+    EXPECT_EQ(w.lblInfo()->text(),
+              QStringLiteral("No files found. Exported to ") + QString::fromStdString(handOff_->opened[0]));
 }
 
 TEST_F(WindowTest, AnUnwritableProgramFolderSendsTheExportToTheDocumentsFolder)

@@ -1,6 +1,13 @@
-// The minimum window size and the run-time places of the line, the table and
+// The minimum window size (the design minimum, raised to show the whole
+// left-hand band and a table row) and the run-time places of the line, the table and
 // the status line.
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
 
 #include "frmMain/LineControl.h"
 #include "grid/ResultGridView.h"
@@ -9,17 +16,28 @@
 
 namespace {
 
-TEST_F(WindowTest, TooSmallIsRaisedToTheMinimumAndTheMinimumIsKept)
+TEST_F(WindowTest, TheSmallestWindowShowsTheWholeBandAndOneTableRow)
 {
     frmMain& w = OpenWindow();
     const desktop::TwipsScale scale = desktop::TwipsScale::ForWidget(w);
     w.resize(scale.ToPixelsX(3000), scale.ToPixelsY(2000));
+    QCoreApplication::sendPostedEvents();
     EXPECT_GE(scale.ToTwipsX(w.frameGeometry().width()), 4000);
     EXPECT_GE(scale.ToTwipsY(w.frameGeometry().height()), 3000);
-    EXPECT_LT(scale.ToTwipsX(w.frameGeometry().width() - 1), 4000);
-    EXPECT_LT(scale.ToTwipsY(w.frameGeometry().height() - 1), 3000);
+    // Every control of the left-hand band lies inside, above the line and
+    // clear of the status line; the table shows a whole row.
+    const int line = scale.ToPixelsY(w.lin()->Y1());
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             w.txt(0), w.txt(1), w.chk(), w.chkHidden(), w.cmd(frmMain::kSearch), w.cmd(frmMain::kCancel),
+             w.cmd(frmMain::kExport), w.cmd(frmMain::kBrowse)}) {
+        EXPECT_LT(control->geometry().bottom(), line) << control->metaObject()->className();
+        EXPECT_LE(control->geometry().right(), w.width());
+        EXPECT_FALSE(control->geometry().intersects(w.lblInfo()->geometry()));
+    }
+    const QTableView* table = w.grd()->Table();
+    EXPECT_GE(table->viewport()->height(), table->verticalHeader()->defaultSectionSize());
 
-    // Exactly at (or, where pixels cannot hit it, just above) the minimum.
+    // Exactly at the minimum, or one pixel above it, the size is kept.
     const QSize atMinimum = w.size();
     w.resize(atMinimum);
     EXPECT_EQ(w.size(), atMinimum);

@@ -44,6 +44,12 @@ frmMain& WindowTest::OpenWindow()
     };
     services.programFolder = [this] { return programFolderPath; };
     services.documentsFolder = [this] { return documentsFolderPath; };
+    services.chooseSaveFile = [this](QWidget*, const QString&, const QStringList& filters, QString& chosenFilter) {
+        offeredFilters = filters;
+        for (const QString& filter : filters)
+            if (filter.endsWith(QStringLiteral("(*.") + saveExtension + QLatin1Char(')'))) chosenFilter = filter;
+        return saveAnswer;
+    };
     window = std::make_unique<frmMain>(std::move(services));
     return *window;
 }

@@ -66,6 +66,11 @@ protected:
     std::shared_ptr<RecordingHandOff> handOff_ = std::make_shared<RecordingHandOff>();
     std::shared_ptr<RecordingMessages> messages_ = std::make_shared<RecordingMessages>();
     std::shared_ptr<ScriptedFolderPicker> picker_ = std::make_shared<ScriptedFolderPicker>();
+    // Save as: the file the "dialog" answers (empty: cancelled) and the
+    // extension of the filter it picks; the filters it was offered are kept.
+    QString saveAnswer;
+    QString saveExtension = QStringLiteral("xls");
+    QStringList offeredFilters;
     // Called at every yield during a search; empty: nothing happens.
     std::function<void()> onYield;
     QTemporaryDir tree_;

@@ -3,7 +3,6 @@
 // appended rows announced in batches while insert batching is on.
 #include "grid/ResultGridModel.h"
 
-#include <QAbstractProxyModel>
 #include <QApplication>
 #include <QBrush>
 #include <QFont>

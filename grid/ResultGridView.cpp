@@ -301,6 +301,16 @@ bool ResultGridView::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     if (watched == table_->horizontalHeader()->viewport()) return HeadingDragEvent(event);
+    if (watched == table_->viewport() && event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = table_->indexAt(help->pos());
+        if (index.isValid() && !TextFits(index))
+            QToolTip::showText(help->globalPos(), index.data().toString(), table_->viewport(),
+                               table_->visualRect(index));
+        else
+            QToolTip::hideText();
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -501,21 +511,6 @@ bool ResultGridView::TextFits(const QModelIndex& index) const
     const int margin = 2 * (table_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table_) + 1);
     const int needed = QFontMetrics(table_->font()).horizontalAdvance(index.data().toString()) + margin;
     return needed <= table_->visualRect(index).width();
-}
-
-bool ResultGridView::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == table_->viewport() && event->type() == QEvent::ToolTip) {
-        auto* help = static_cast<QHelpEvent*>(event);
-        const QModelIndex index = table_->indexAt(help->pos());
-        if (index.isValid() && !TextFits(index))
-            QToolTip::showText(help->globalPos(), index.data().toString(), table_->viewport(),
-                               table_->visualRect(index));
-        else
-            QToolTip::hideText();
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 int ResultGridView::TwipsToPixelsX(double twips) const

@@ -178,6 +178,8 @@ private:
     grid::ResultGrid grid_;
     // The facts the table shows, one column each, in column order.
     FactSelection resultFacts_ = DefaultFactSelection();
+    // The last search's start folder, ending in "/": where relative paths start.
+    std::string searchRoot_;
     std::unique_ptr<grid::ResultGridModel> model_;
     grid::FileIconCache icons_;
     // The status text a filter's count replaced, shown again when it is cleared.

@@ -134,7 +134,8 @@ void frmMain::AddFilledColumn(const ResultFact& fact)
     const FactSelection only = {&fact};
     for (int row = 0; row < grid_.RowCount(); ++row) {
         std::vector<grid::CellValue> cells = BuildResultRow(CellText(grid_.CellValueAt(row, folderColumn)),
-                                                            CellText(grid_.CellValueAt(row, nameColumn)), only);
+                                                            CellText(grid_.CellValueAt(row, nameColumn)), only,
+                                                            searchRoot_);
         grid_.SetCellValue(row, cellColumn, std::move(cells.front()));
     }
     grid_.Refresh();

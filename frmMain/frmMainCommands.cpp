@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "VORN_STD_library/PathHelpers.h"
 #include "VORN_STD_library/SortGridByColumn.h"
 #include "frmMain/SearchInputCheck.h"
 #include "grid/ResultGridModel.h"
@@ -65,6 +66,7 @@ bool frmMain::SearchCommand()
         return false;
     }
 
+    searchRoot_ = VORN_STD_library::NormalizeFolderPath(startPath);
     cmd_[kSearch]->setEnabled(false);
     cmd_[kCancel]->setEnabled(true);
     cmd_[kExport]->setEnabled(false);

@@ -55,7 +55,7 @@ void frmMain::dsk_progress(const std::string& CurrentPath, const std::string& Cu
                       QStringLiteral(" files found)"));
     YieldThreeTimes();
 
-    std::vector<grid::CellValue> cells = BuildResultRow(CurrentPath, CurrentFile, resultFacts_);
+    std::vector<grid::CellValue> cells = BuildResultRow(CurrentPath, CurrentFile, resultFacts_, searchRoot_);
     const int rowIndex = FileFound - 1;
     grid_.SetRowCount(FileFound);
     // The row's values move into their cells; nothing else reads the row.

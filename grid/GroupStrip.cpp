@@ -75,9 +75,10 @@ GroupStrip::GroupStrip(QWidget* parent)
     setObjectName(QStringLiteral("groupByStrip"));
     setAcceptDrops(true);
     setAutoFillBackground(true);
-    setBackgroundRole(QPalette::Dark);
-    setForegroundRole(QPalette::BrightText);
-    prompt_->setForegroundRole(QPalette::BrightText);
+    // Button text on the button surface: a pair every palette keeps readable.
+    setBackgroundRole(QPalette::Button);
+    setForegroundRole(QPalette::ButtonText);
+    prompt_->setForegroundRole(QPalette::ButtonText);
     layout_->setContentsMargins(6, 4, 6, 4);
     layout_->setSpacing(6);
     layout_->addWidget(prompt_);

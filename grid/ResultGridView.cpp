@@ -83,10 +83,6 @@ ResultGridView::ResultGridView(QWidget* parent)
     connect(strip_, &GroupStrip::groupRequested, this, [this](const QString& key) { GroupBy(key.toStdString()); });
     connect(strip_, &GroupStrip::ungroupRequested, this,
             [this](const QString& key) { Ungroup(key.toStdString()); });
-    // Button text on the button surface: a pair every palette keeps readable.
-    strip_->setAutoFillBackground(true);
-    strip_->setBackgroundRole(QPalette::Button);
-    strip_->setForegroundRole(QPalette::ButtonText);
 
     table_->setSortingEnabled(false);
     table_->setWordWrap(false);
@@ -295,6 +291,13 @@ void ResultGridView::ApplyChips()
 
 bool ResultGridView::eventFilter(QObject* watched, QEvent* event)
 {
+    // Esc in a filter box with text clears it rather than reaching the
+    // window's Esc shortcut, which cancels a search.
+    if (watched == filterBox_ && event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !filterBox_->text().isEmpty()) {
+        event->accept();
+        return true;
+    }
     if (watched == filterBox_ && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !filterBox_->text().isEmpty()) {
         filterBox_->clear();

@@ -57,7 +57,7 @@ bool frmMain::SearchCommand()
 {
     // With the executables box ticked an empty filter takes every name.
     std::string includeSpec = txt_[0]->text().toStdString();
-    if (chkExecutables_->isChecked() && includeSpec.empty()) includeSpec = "*";
+    if (chkExecutables_->isChecked() && includeSpec.empty()) includeSpec.push_back('*');
     std::string startPath = QFile::encodeName(txt_[1]->text()).toStdString();
     std::string problem = FilterProblem(includeSpec);
     if (problem.empty()) problem = StartFolderProblem(txt_[1]->text().toStdString(), startPath);

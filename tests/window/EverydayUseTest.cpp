@@ -136,11 +136,13 @@ TEST_F(WindowTest, RowMenuCopiesRowsAndPathsOpensTheFolderAndShowsEveryFact)
     const QList<PropertiesDialog*> dialogs = w.findChildren<PropertiesDialog*>();
     ASSERT_EQ(dialogs.size(), 1);
     const QString properties = dialogs.front()->CopyText();
-    for (const ResultFact& fact : AllResultFacts())
-        if (!fact.column.jsonDocument)
+    for (const ResultFact& fact : AllResultFacts()) {
+        if (!fact.column.jsonDocument) {
             EXPECT_TRUE(properties.contains(QLatin1Char('\n') + QString::fromUtf8(fact.column.caption) + '\t') ||
                         properties.startsWith(QString::fromUtf8(fact.column.caption) + '\t'))
                 << fact.column.caption;
+        }
+    }
     for (const char* line : {"Filename\ttwo.dll\n", "Translation 040704E4\t", "CompanyName\tDeutsche Firma\n",
                              "Translation 040904B0\t", "CompanyName\tEnglish Company\n",
                              "ProductName\tEnglish Product\n"})

@@ -142,7 +142,7 @@ TEST_F(WindowTest, TheHeadingMenuShowsHidesAndAddsFactsAndTheChoiceIsRemembered)
     // Checking a fact adds its column at the end, filled from the row's file.
     int fileVersionAction = 0;
     for (const ResultFact& fact : AllResultFacts()) {
-        if (fact.column.key == "fileversion") break;
+        if (std::string_view(fact.column.key) == "fileversion") break;
         if (!fact.column.jsonDocument) ++fileVersionAction;
     }
     actions[fileVersionAction]->trigger();

@@ -36,6 +36,13 @@ std::string QuotedForMessage(const std::string& text)
     return "'" + ShownInMessage(text) + "'";
 }
 
+std::string CutValuesWarning(std::uint64_t count, grid::formats::OutputFormat format)
+{
+    return "warning: " + std::to_string(count) + (count == 1 ? " value was" : " values were") +
+           " longer than the 32,767 characters an " + std::string(grid::formats::InfoOf(format).key) +
+           " cell holds and cut to fit";
+}
+
 CommandOutput::CommandOutput(const std::string& outputPath)
     : path_(outputPath), file_(outputPath.empty() ? nullptr : std::make_unique<OutputFile>(outputPath)),
       toTerminal_(outputPath.empty() && isatty(kStdout) != 0), writer_(file_ ? file_->Fd() : kStdout)

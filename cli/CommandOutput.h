@@ -1,13 +1,15 @@
-// What the diff and versions subcommands share: messages on standard error
+// What the scan and its diff and versions subcommands share: messages on standard error
 // and the output target (standard output, or -o FILE put in place only when
 // the whole output is written).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
 #include "cli/OutputFile.h"
 #include "grid/formats/FdWriter.h"
+#include "grid/formats/OutputFormat.h"
 
 namespace cli {
 
@@ -18,6 +20,8 @@ std::string QuotedForMessage(const std::string& text);
 // A message that holds names from files: escaped on a terminal, exact
 // otherwise.
 std::string ShownInMessage(const std::string& text);
+// The warning for values cut to fit the cells of a workbook format.
+std::string CutValuesWarning(std::uint64_t count, grid::formats::OutputFormat format);
 
 class CommandOutput {
 public:

@@ -10,6 +10,7 @@
 #include <future>
 #include <unistd.h>
 
+#include "VORN_STD_library/PathHelpers.h"
 #include "cDisk/Comparison.h"
 #include "cli/ChangeRows.h"
 #include "cli/CommandOutput.h"
@@ -103,7 +104,8 @@ int Diff(const std::vector<std::string>& arguments)
     }
 
     const ChangeRows changeRows(comparison, older.rows, newer.rows);
-    const grid::formats::WriterSettings settings{{output.ToTerminal(), options.csvRaw}, parsed.operands.back()};
+    const grid::formats::WriterSettings settings{{output.ToTerminal(), options.csvRaw}, parsed.operands.back(),
+                                                 VORN_STD_library::AppVersionText()};
     const std::unique_ptr<grid::formats::RowWriter> writer =
         grid::formats::MakeRowWriter(options.format, settings, output.Writer(), changeRows.Columns());
     if (!writer) {
@@ -117,9 +119,7 @@ int Diff(const std::vector<std::string>& arguments)
     }
     if (!output.Writer().Failed()) writer->End();
     if (!output.Finish()) return kDiffTrouble;
-    if (writer->CutValues() != 0)
-        ReportError("warning: " + std::to_string(writer->CutValues()) +
-                    " values were longer than the 32,767 characters an xls cell holds and cut to fit");
+    if (writer->CutValues() != 0) ReportError(CutValuesWarning(writer->CutValues(), options.format));
     if (isatty(kStderr) && !options.quiet) WriteSummary(comparison);
 
     if (older.someFoldersUnreadable || newer.someFoldersUnreadable) return kDiffTrouble;

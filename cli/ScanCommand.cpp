@@ -22,6 +22,7 @@
 #include "cDisk/ResultFacts.h"
 #include "cDisk/ResultRow.h"
 #include "cDisk/cDisk.h"
+#include "cli/CommandOutput.h"
 #include "cli/DiffCommand.h"
 #include "cli/OrderedRowBuilder.h"
 #include "cli/OutputFile.h"
@@ -46,27 +47,9 @@ using grid::formats::TextRules;
 constexpr int kStdout = 1;
 constexpr int kStderr = 2;
 
-void PrintError(const std::string& message)
-{
-    FdWriter err(kStderr);
-    err.Write("lumbrel-scan: " + message + "\n");
-    err.Flush();
-}
-
-// A path or name inside a message: shown escaped on a terminal, exact
-// otherwise.
-std::string Quoted(const std::string& text)
-{
-    static const bool terminal = isatty(kStderr) != 0;
-    if (!terminal) return "'" + text + "'";
-    std::string shown = "'";
-    grid::formats::AppendTerminalSafe(shown, text);
-    return shown + "'";
-}
-
 int UsageError(const std::string& message)
 {
-    PrintError(message + "\nTry 'lumbrel-scan --help'.");
+    ReportError(message + "\nTry 'lumbrel-scan --help'.");
     return kExitUsage;
 }
 
@@ -76,7 +59,7 @@ int PrintToStdout(const std::string& text)
     FdWriter out(kStdout);
     out.Write(text);
     if (out.Flush() || out.ReaderGone()) return kExitSuccess;
-    PrintError(std::string("cannot write to standard output: ") + std::strerror(out.Error()));
+    ReportError(std::string("cannot write to standard output: ") + std::strerror(out.Error()));
     return kExitOutput;
 }
 
@@ -137,7 +120,7 @@ public:
     {
         unreadable_ = true;
         progress_.Clear();
-        PrintError("cannot read folder " + Quoted(FolderPath) + ": " + std::strerror(ErrorNumber));
+        ReportError("cannot read folder " + QuotedForMessage(FolderPath) + ": " + std::strerror(ErrorNumber));
     }
 
 private:
@@ -308,7 +291,7 @@ int Run(const ScanOptions& options)
     // A start folder that cannot be read at all is a failure of the whole
     // run, not one of the folders passed over, so it is checked first.
     if (const platform::UniqueFd folder(platform::OpenLongPath(options.startPath, O_RDONLY | O_DIRECTORY)); !folder) {
-        PrintError("cannot read folder " + Quoted(options.startPath) + ": " + std::strerror(errno));
+        ReportError("cannot read folder " + QuotedForMessage(options.startPath) + ": " + std::strerror(errno));
         return kExitStartFolder;
     }
 
@@ -318,7 +301,7 @@ int Run(const ScanOptions& options)
         platform::RemoveTemporaryFilesOnSignals();
         file = std::make_unique<OutputFile>(options.outputPath);
         if (!file->Ok()) {
-            PrintError("cannot open output file " + Quoted(options.outputPath) + ": " + std::strerror(file->Error()));
+            ReportError("cannot open output file " + QuotedForMessage(options.outputPath) + ": " + std::strerror(file->Error()));
             return kExitOutput;
         }
     }
@@ -340,16 +323,12 @@ int Run(const ScanOptions& options)
     if (out.Failed()) {
         // A reader that stopped early (`| head`) ends the run quietly.
         if (!toFile && out.ReaderGone()) return kExitSuccess;
-        const std::string target = toFile ? Quoted(options.outputPath) : "standard output";
-        PrintError("cannot write to " + target + ": " +
+        const std::string target = toFile ? QuotedForMessage(options.outputPath) : "standard output";
+        ReportError("cannot write to " + target + ": " +
                    (outcome.writerProblem.empty() ? std::strerror(out.Error()) : outcome.writerProblem));
         return kExitOutput;
     }
-    if (outcome.cutValues != 0)
-        PrintError("warning: " + std::to_string(outcome.cutValues) +
-                   (outcome.cutValues == 1 ? " value was" : " values were") +
-                   " longer than the 32,767 characters an " + grid::formats::InfoOf(options.format).key +
-                   " cell holds and cut to fit");
+    if (outcome.cutValues != 0) ReportError(CutValuesWarning(outcome.cutValues, options.format));
     return outcome.anyFolderUnreadable ? kExitUnreadable : kExitSuccess;
 }
 
@@ -366,7 +345,7 @@ int RunLumbrelScan(const std::vector<std::string>& arguments)
     try {
         return Run(parsed.options);
     } catch (const std::exception& failure) {
-        PrintError(std::string("the scan failed: ") + failure.what());
+        ReportError(std::string("the scan failed: ") + failure.what());
         return kExitStartFolder;
     }
 }

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <exception>
 
+#include "VORN_STD_library/PathHelpers.h"
 #include "cDisk/InventoryFormat.h"
 #include "cDisk/MatchKeys.h"
 #include "cDisk/ResultFacts.h"
@@ -96,7 +97,8 @@ int Versions(const std::vector<std::string>& arguments)
         return kExitStartFolder;
     }
 
-    const grid::formats::WriterSettings settings{{output.ToTerminal(), options.csvRaw}, parsed.operands.back()};
+    const grid::formats::WriterSettings settings{{output.ToTerminal(), options.csvRaw}, parsed.operands.back(),
+                                                 VORN_STD_library::AppVersionText()};
     const std::unique_ptr<grid::formats::RowWriter> writer =
         grid::formats::MakeRowWriter(options.format, settings, output.Writer(), ReportColumns());
     if (!writer) {

@@ -166,8 +166,12 @@ void ResultGrid::RemoveDimmedRows()
     if (dimmed_.empty()) return;
     Notify([](ResultGridObserver& o) { o.AboutToReset(); });
     std::size_t kept = 0;
-    for (std::size_t row = 0; row < rows_.size(); ++row)
-        if (!dimmed_[row]) rows_[kept++] = std::move(rows_[row]);
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+        if (dimmed_[row]) continue;
+        // A vector moved onto itself would be left empty.
+        if (kept != row) rows_[kept] = std::move(rows_[row]);
+        ++kept;
+    }
     rows_.resize(kept);
     dimmed_.clear();
     dimmed_.shrink_to_fit();

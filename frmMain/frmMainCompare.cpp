@@ -205,6 +205,10 @@ void frmMain::AddFactColumnKeepingComparison(const ResultFact& fact)
         kinds[static_cast<std::size_t>(row)] = grid_.CellValueAt(row, changeColumn);
     grid_.SetColumnCount(changeColumn);
     AddFilledColumn(fact);
+    // A removed file is no longer there to be read: its new fact stays empty.
+    const int added = grid_.ColumnCount() - 1;
+    for (int row = 0; row < grid_.RowCount(); ++row)
+        if (grid_.RowDimmed(row)) grid_.SetCellValue(row, added, grid::CellValue());
     grid::AddResultColumns(grid_, std::span(&kChangeColumn, 1));
     const int restored = grid_.ColumnCount() - 1;
     for (int row = 0; row < grid_.RowCount(); ++row)

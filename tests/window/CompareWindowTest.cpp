@@ -75,12 +75,12 @@ TEST_F(WindowTest, CompareWithAnInventoryMarksEveryFileAndClearingRemovesTheComp
     EXPECT_EQ(w.lblInfo()->text(), QStringLiteral("Compared with old.json: 1 Added, 1 Removed, 1 Rebuilt, 1 Same."));
 
     grid::ResultGrid& grid = w.Grid();
-    const int change = grid.ColumnByKey("change")->CellColumn();
     const int name = grid.ColumnByKey("filename")->CellColumn();
     const int folder = grid.ColumnByKey("path")->CellColumn();
     const int size = grid.ColumnByKey("size")->CellColumn();
     const auto changes = [&] {
         std::map<std::string, std::string> byName;
+        const int change = grid.ColumnByKey("change")->CellColumn();
         for (int row = 0; row < grid.RowCount(); ++row)
             byName[CellText(row, name)] = CellText(row, change) + (grid.RowDimmed(row) ? " dimmed" : "");
         return byName;
@@ -100,6 +100,17 @@ TEST_F(WindowTest, CompareWithAnInventoryMarksEveryFileAndClearingRemovesTheComp
     // The grey mark follows its row through a sort.
     w.grd_ColumnNotification(name + 1);
     EXPECT_EQ(changes(), expected);
+
+    // A column shown while comparing comes before the Change column, which
+    // keeps its values; the removed file has nothing to read for it.
+    w.SetFactShown("internal", true);
+    ASSERT_EQ(grid.ColumnByKey("change")->CellColumn(), grid.ColumnCount() - 1);
+    EXPECT_EQ(grid.ColumnByKey("internal")->CellColumn(), grid.ColumnCount() - 2);
+    EXPECT_EQ(changes(), expected);
+    for (int row = 0; row < grid.RowCount(); ++row)
+        if (grid.RowDimmed(row))
+            EXPECT_TRUE(std::holds_alternative<std::monostate>(
+                grid.CellValueAt(row, grid.ColumnByKey("internal")->CellColumn())));
 
     // Grouping by Change and the quick filter see the column like any other.
     w.grd()->GroupBy("change");

@@ -89,7 +89,8 @@ public:
     void LayoutControls();
 
     // The rows' context menu: Copy, Copy full path, Open containing folder,
-    // Properties and Save as (frmMainRowActions.cpp, frmMainSaveAs.cpp).
+    // Properties, Save as, Compare with and Clear comparison
+    // (frmMainRowActions.cpp, frmMainSaveAs.cpp, frmMainCompare.cpp).
     QMenu* BuildRowMenu();
     // The selected rows, in view order, as tab-separated text under a
     // heading line of the shown columns.

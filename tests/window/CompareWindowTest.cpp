@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 
@@ -17,6 +18,7 @@
 #include "grid/ResultGridModel.h"
 #include "grid/ResultGridView.h"
 #include "tests/window/WindowFixture.h"
+#include "tests/window/WorkbookReadBack.h"
 
 namespace {
 
@@ -135,6 +137,20 @@ TEST_F(WindowTest, CompareWithAnInventoryMarksEveryFileAndClearingRemovesTheComp
     EXPECT_NE(written.find("\tChange\n"), std::string::npos) << written;
     EXPECT_NE(written.find("\tRemoved\n"), std::string::npos) << written;
     EXPECT_NE(written.find("\tAdded\n"), std::string::npos) << written;
+
+    // The export writes it too, last of the shown columns.
+    w.cmd(frmMain::kExport)->click();
+    ASSERT_EQ(handOff_->opened.size(), 1u);
+    const auto cells = ReadWorkbook(handOff_->opened[0]);
+    int exportedChange = 0;
+    while (cells.count({0, 0, exportedChange + 1}) != 0) ++exportedChange;
+    EXPECT_EQ(cells.at({0, 0, exportedChange}).value.toString(), QStringLiteral("Change"));
+    std::vector<QString> exportedKinds;
+    for (int row = 1; cells.count({0, row, exportedChange}) != 0; ++row)
+        exportedKinds.push_back(cells.at({0, row, exportedChange}).value.toString());
+    std::sort(exportedKinds.begin(), exportedKinds.end());
+    EXPECT_EQ(exportedKinds, (std::vector<QString>{QStringLiteral("Added"), QStringLiteral("Rebuilt"),
+                                                   QStringLiteral("Removed"), QStringLiteral("Same")}));
 
     // Clearing removes the column, the removed file's row and its grouping.
     w.ClearComparison();

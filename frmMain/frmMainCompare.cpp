@@ -185,7 +185,8 @@ void frmMain::ClearComparison()
     grid_.RemoveDimmedRows();
     grid_.SetColumnCount(change->CellColumn());
     const int rows = grid_.RowCount();
-    lblInfo_->setText(rows <= 0 ? QStringLiteral("No files found.") : QString::number(rows) + QStringLiteral(" files found."));
+    lblInfo_->setText(rows <= 0 ? QStringLiteral("No files found.")
+                                : QString::number(rows) + QStringLiteral(" files found."));
     ShowFilterStatus();
     grid_.Refresh();
 }

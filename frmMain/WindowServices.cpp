@@ -21,5 +21,8 @@ WindowServices WindowServices::Desktop()
         return QFileDialog::getSaveFileName(owner, QStringLiteral("Save as"), suggestedPath,
                                             filters.join(QStringLiteral(";;")), &chosenFilter);
     };
+    services.chooseOpenFile = [](QWidget* owner, const QString& title, const QStringList& filters) {
+        return QFileDialog::getOpenFileName(owner, title, QString(), filters.join(QStringLiteral(";;")));
+    };
     return services;
 }

@@ -32,6 +32,9 @@ struct WindowServices {
     std::function<QString(QWidget* owner, const QString& suggestedPath, const QStringList& filters,
                           QString& chosenFilter)>
         chooseSaveFile;
+    // Compare with: asks for an existing file to read, offering `filters`.
+    // The empty text when the user cancels.
+    std::function<QString(QWidget* owner, const QString& title, const QStringList& filters)> chooseOpenFile;
 
     // The real desktop: QSettings, QDesktopServices, QMessageBox, QFileDialog, the
     // throttled event-loop yield, the executable's folder and the user's

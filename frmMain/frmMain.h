@@ -16,6 +16,7 @@
 #include "cDisk/cDisk.h"
 #include "frmMain/WindowServices.h"
 #include "grid/FileIconCache.h"
+#include "grid/ResultColumns.h"
 #include "grid/ResultGrid.h"
 
 class PropertiesDialog;
@@ -88,7 +89,8 @@ public:
     void LayoutControls();
 
     // The rows' context menu: Copy, Copy full path, Open containing folder,
-    // Properties and Save as (frmMainRowActions.cpp, frmMainSaveAs.cpp).
+    // Properties, Save as, Compare with and Clear comparison
+    // (frmMainRowActions.cpp, frmMainSaveAs.cpp, frmMainCompare.cpp).
     QMenu* BuildRowMenu();
     // The selected rows, in view order, as tab-separated text under a
     // heading line of the shown columns.
@@ -101,6 +103,15 @@ public:
     // Writes the shown columns, rows in view order, to a file and in a
     // format the user chooses.
     void SaveAsCommand();
+
+    // Compare with (frmMainCompare.cpp): adds the Change column and the rows
+    // of files only in the saved inventory. A file that cannot be read as an
+    // inventory is named in a warning and changes nothing; returns whether
+    // the comparison is shown.
+    bool CompareWith(const QString& inventoryPath);
+    // Removes the Change column and the removed files' rows, if shown.
+    void ClearComparison();
+    bool Comparing() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -161,6 +172,11 @@ private:
     void CreateKeys();
     void SearchFromKeyboard();
     void CreateRowActions();
+    void CreateCompareActions();
+    // Adds a fact's filled column ahead of the Change column, if one is shown.
+    void AddFactColumnKeepingComparison(const ResultFact& fact);
+    // The Change column for Save as, when one is shown.
+    void AppendComparisonColumn(std::vector<grid::ResultColumn>& columns, std::vector<int>& cellColumns) const;
     // The folder and name of a table row's file.
     std::string RowFolder(int gridRow) const;
     std::string RowName(int gridRow) const;
@@ -200,6 +216,8 @@ private:
     QAction* openFolderAction_ = nullptr;
     QAction* propertiesAction_ = nullptr;
     QAction* saveAsAction_ = nullptr;
+    QAction* compareAction_ = nullptr;
+    QAction* clearComparisonAction_ = nullptr;
 
     std::unique_ptr<cDisk> dsk_;
     std::int32_t folderCounter_ = 0;

@@ -118,7 +118,7 @@ void frmMain::SetFactShown(const std::string& key, bool show)
         if (!show && ShownFacts().size() <= 1) return;
         column->SetVisible(show);
     } else if (show) {
-        AddFilledColumn(*fact);
+        AddFactColumnKeepingComparison(*fact);
     }
     SaveShownColumns();
 }

@@ -83,6 +83,7 @@ bool frmMain::SearchCommand()
     } release{*this};
 
     SaveSettings();
+    ClearComparison();
     grid_.SetRowCount(0);
     DropHiddenColumns();
     lblInfo_->setText(QString());

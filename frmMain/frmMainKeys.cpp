@@ -1,8 +1,8 @@
 // The window's keyboard: Enter in a box (or on the check boxes) starts the
 // search, Enter on a focused button presses it, Enter in the table opens the
 // current row's properties; Esc cancels a running search; F5 searches again;
-// Ctrl+S saves as. Tab leaves the table along the tab order (the table does
-// not move between cells on Tab).
+// Ctrl+S saves as; Ctrl+D compares with a saved inventory. Tab leaves the
+// table along the tab order (the table does not move between cells on Tab).
 #include "frmMain/frmMain.h"
 
 #include <QAction>
@@ -33,6 +33,7 @@ void frmMain::CreateKeys()
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
     }
+    CreateCompareActions();
 }
 
 void frmMain::SearchFromKeyboard()

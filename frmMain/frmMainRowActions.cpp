@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QMenu>
+#include <QPushButton>
 #include <QTableView>
 
 #include "grid/formats/FieldText.h"
@@ -63,6 +64,11 @@ QMenu* frmMain::BuildRowMenu()
     }
     menu->addSeparator();
     menu->addAction(saveAsAction_);
+    menu->addSeparator();
+    compareAction_->setEnabled(cmd_[kExport]->isEnabled());
+    clearComparisonAction_->setEnabled(Comparing());
+    menu->addAction(compareAction_);
+    menu->addAction(clearComparisonAction_);
     return menu;
 }
 

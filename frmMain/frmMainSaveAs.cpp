@@ -50,6 +50,7 @@ void frmMain::SaveAsCommand()
         columns.push_back(resultFacts_[i]->column);
         cellColumns.push_back(static_cast<int>(i));
     }
+    AppendComparisonColumn(columns, cellColumns);
     std::uint64_t cutValues = 0;
     try {
         cli::OutputFile file(QFile::encodeName(chosen).toStdString());

@@ -43,14 +43,18 @@ void ResultGrid::SetRowCount(int count)
         Notify([](ResultGridObserver& o) { o.AboutToReset(); });
         rows_.clear();
         rows_.shrink_to_fit();
+        dimmed_.clear();
+        dimmed_.shrink_to_fit();
         Notify([](ResultGridObserver& o) { o.ResetDone(); });
     } else if (count > current) {
         Notify([&](ResultGridObserver& o) { o.RowsAboutToBeInserted(current, count - 1); });
         rows_.resize(static_cast<std::size_t>(count));
+        if (!dimmed_.empty()) dimmed_.resize(rows_.size(), false);
         Notify([](ResultGridObserver& o) { o.RowsInserted(); });
     } else if (count < current) {
         Notify([&](ResultGridObserver& o) { o.RowsAboutToBeRemoved(count, current - 1); });
         rows_.resize(static_cast<std::size_t>(count));
+        if (!dimmed_.empty()) dimmed_.resize(rows_.size());
         Notify([](ResultGridObserver& o) { o.RowsRemoved(); });
     }
 }
@@ -142,6 +146,38 @@ const CellValue& ResultGrid::CellValueAt(int row, int cellColumn) const
     return index < cells.size() ? cells[index] : kEmptyCell;
 }
 
+void ResultGrid::SetRowDimmed(int row, bool dimmed)
+{
+    CheckRow(row);
+    if (RowDimmed(row) == dimmed) return;
+    if (dimmed_.empty()) dimmed_.resize(rows_.size(), false);
+    dimmed_[static_cast<std::size_t>(row)] = dimmed;
+    Notify([&](ResultGridObserver& o) { o.RowStyleChanged(row); });
+}
+
+bool ResultGrid::RowDimmed(int row) const
+{
+    CheckRow(row);
+    return !dimmed_.empty() && dimmed_[static_cast<std::size_t>(row)];
+}
+
+void ResultGrid::RemoveDimmedRows()
+{
+    if (dimmed_.empty()) return;
+    Notify([](ResultGridObserver& o) { o.AboutToReset(); });
+    std::size_t kept = 0;
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+        if (dimmed_[row]) continue;
+        // A vector moved onto itself would be left empty.
+        if (kept != row) rows_[kept] = std::move(rows_[row]);
+        ++kept;
+    }
+    rows_.resize(kept);
+    dimmed_.clear();
+    dimmed_.shrink_to_fit();
+    Notify([](ResultGridObserver& o) { o.ResetDone(); });
+}
+
 void ResultGrid::Sort(int /*firstRow*/, int /*lastRow*/, const std::string& key, int order, int kind)
 {
     GridColumn* column = ColumnByKey(key);
@@ -154,6 +190,12 @@ void ResultGrid::Sort(int /*firstRow*/, int /*lastRow*/, const std::string& key,
         sorted.reserve(rows_.size());
         for (int previous : previousRowOf) sorted.push_back(std::move(rows_[static_cast<std::size_t>(previous)]));
         rows_ = std::move(sorted);
+        if (!dimmed_.empty()) {
+            std::vector<bool> dimmed(dimmed_.size());
+            for (std::size_t row = 0; row < previousRowOf.size(); ++row)
+                dimmed[row] = dimmed_[static_cast<std::size_t>(previousRowOf[row])];
+            dimmed_ = std::move(dimmed);
+        }
         Notify([&](ResultGridObserver& o) { o.LayoutChanged(previousRowOf); });
     }
     column->SetSortOrder(order);

@@ -21,6 +21,9 @@
 //   are accepted for the calling convention and do not change the output.
 //   Returns how many cell texts were longer than a workbook cell holds
 //   (32,767 characters) and were cut to fit.
+// - SetRowDimmed(row, true) marks a row as one to show greyed (a row that
+//   stands for something no longer there); the mark follows the row through
+//   sorts and goes with it when rows are dropped.
 // - Refresh() makes every view re-read headings and cells and repaint.
 // - ColumnRange(first, last) asks the views to fit the columns at positions
 //   first..last to their contents (each view measures its own font); the
@@ -87,6 +90,12 @@ public:
     // An unset cell reads as empty (std::monostate).
     const CellValue& CellValueAt(int row, int cellColumn) const;
 
+    void SetRowDimmed(int row, bool dimmed);
+    bool RowDimmed(int row) const;
+    // Drops every dimmed row; the others keep their order. The views are
+    // told the table was replaced.
+    void RemoveDimmedRows();
+
     void Sort(int firstRow, int lastRow, const std::string& key, int order, int kind);
     std::uint64_t Export(std::string& path, int format, int flags) const;
     // Export of the given rows only, in the given order (what a filtered or
@@ -114,6 +123,9 @@ private:
     // A row holds cells only up to its last set cell; a new row allocates
     // nothing.
     std::vector<GridRow> rows_;
+    // One mark per row once any row was dimmed; empty (no row dimmed) until
+    // then, so a table without dimmed rows pays nothing.
+    std::vector<bool> dimmed_;
     std::vector<ResultGridObserver*> observers_;
 };
 

@@ -77,6 +77,8 @@ QVariant ResultGridModel::data(const QModelIndex& index, int role) const
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(ToQtAlignment(style.TextAlignment()));
     case Qt::ForegroundRole:
+        if (grid_.RowDimmed(index.row()))
+            return QApplication::palette().brush(QPalette::Disabled, QPalette::WindowText);
         if (style.ForeColor() == kColorWindowText) return QVariant();
         return QBrush(ToQColor(style.ForeColor(), QApplication::palette()));
     case Qt::FontRole: {
@@ -216,6 +218,12 @@ void ResultGridModel::CellChanged(int row, int cellColumn)
     if (row >= announcedRows_) return;
     const QModelIndex changed = index(row, cellColumn);
     emit dataChanged(changed, changed);
+}
+
+void ResultGridModel::RowStyleChanged(int row)
+{
+    if (row >= announcedRows_ || grid_.ColumnCount() == 0) return;
+    emit dataChanged(index(row, 0), index(row, grid_.ColumnCount() - 1), {Qt::ForegroundRole});
 }
 
 void ResultGridModel::HeadingChanged(int cellColumn)

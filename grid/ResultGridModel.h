@@ -100,6 +100,7 @@ private:
     void AboutToReset() override;
     void ResetDone() override;
     void CellChanged(int row, int cellColumn) override;
+    void RowStyleChanged(int row) override;
     void HeadingChanged(int cellColumn) override;
     void CellStyleChanged(int cellColumn) override;
     void LayoutAboutToChange() override;

@@ -30,6 +30,8 @@ public:
     virtual void ResetDone() {}
 
     virtual void CellChanged(int row, int cellColumn) { (void)row; (void)cellColumn; }
+    // The row's look (dimmed or not) changed: every cell of it looks different.
+    virtual void RowStyleChanged(int row) { (void)row; }
     // Caption, width, sort order or heading style of a column changed.
     virtual void HeadingChanged(int cellColumn) { (void)cellColumn; }
     // The cell style of a column changed: every cell of it looks different.

@@ -52,6 +52,26 @@ TEST(GridSort, EqualKeysKeepTheirOrderInBothDirections)
     EXPECT_EQ(grid.Column(7).SortOrder(), kSortDescending);
 }
 
+TEST(GridSort, DimmedRowsKeepTheirMarkThroughSortsAndGrowthAndAreDroppedInOrder)
+{
+    ResultGrid grid;
+    Fill(grid, 0, {{"c", {}}, {"a", {}}, {"d", {}}, {"b", {}}});
+    grid.SetRowDimmed(0, true);
+    grid.SetRowDimmed(3, true);
+    grid.SetRowCount(5);
+    grid.SetCellValue(4, 0, std::string("e"));
+    grid.Sort(-1, -1, "filename", kSortAscending, kSortKindText);
+    ASSERT_EQ(testing::FirstColumnTexts(grid), (Texts{"a", "b", "c", "d", "e"}));
+    std::vector<bool> dimmed;
+    for (int row = 0; row < grid.RowCount(); ++row) dimmed.push_back(grid.RowDimmed(row));
+    EXPECT_EQ(dimmed, (std::vector<bool>{false, true, true, false, false}));
+
+    grid.RemoveDimmedRows();
+    EXPECT_EQ(testing::FirstColumnTexts(grid), (Texts{"a", "d", "e"}));
+    for (int row = 0; row < grid.RowCount(); ++row) EXPECT_FALSE(grid.RowDimmed(row));
+    EXPECT_THROW(grid.SetRowDimmed(3, true), std::out_of_range);
+}
+
 TEST(GridSort, OtherDirectionsLeaveRowsButAreStored)
 {
     ResultGrid grid;

@@ -105,7 +105,10 @@ TEST_F(WindowTest, RowMenuCopiesRowsAndPathsOpensTheFolderAndShowsEveryFact)
     QStringList captions;
     for (QAction* action : menu->actions()) captions.append(action->text());
     EXPECT_EQ(captions, (QStringList{"Copy", "Copy full path", "Open containing folder", "Properties", "",
-                                     QStringLiteral("Save as\u2026")}));
+                                     QStringLiteral("Save as\u2026"), "", QStringLiteral("Compare with\u2026"),
+                                     "Clear comparison"}));
+    EXPECT_TRUE(menu->actions()[7]->isEnabled());
+    EXPECT_FALSE(menu->actions()[8]->isEnabled()) << "no comparison is shown";
     menu->actions()[0]->trigger();
     const QString date = QString::fromStdString(std::get<platform::DateTime>(w.Grid().CellValueAt(0, 3)).ToIsoText());
     const QStringList lines = clipboard->text().split(QLatin1Char('\n'));

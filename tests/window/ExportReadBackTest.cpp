@@ -15,37 +15,9 @@
 #include "grid/ResultGridView.h"
 #include <QLineEdit>
 #include "tests/window/WindowFixture.h"
+#include "tests/window/WorkbookReadBack.h"
 
 namespace {
-
-// xlrd's cell types.
-constexpr int kEmpty = 0;
-constexpr int kText = 1;
-constexpr int kNumber = 2;
-constexpr int kDate = 3;
-
-struct ReadCell {
-    int type;
-    QJsonValue value;
-    QString format;
-};
-
-std::map<std::tuple<int, int, int>, ReadCell> ReadWorkbook(const std::string& path)
-{
-    QProcess reader;
-    reader.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral(LUMBREL_SOURCE_DIR "/tests/window/dump_workbook.py"), QString::fromStdString(path)});
-    EXPECT_TRUE(reader.waitForFinished(60000));
-    EXPECT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().toStdString();
-    std::map<std::tuple<int, int, int>, ReadCell> cells;
-    for (const QByteArray& line : reader.readAllStandardOutput().split('\n')) {
-        if (line.isEmpty()) continue;
-        const QJsonArray cell = QJsonDocument::fromJson(line).array();
-        cells[{cell[0].toInt(), cell[1].toInt(), cell[2].toInt()}] =
-            ReadCell{cell[3].toInt(), cell[4], cell[5].toString()};
-    }
-    return cells;
-}
 
 TEST_F(WindowTest, AnExportReadsBackAsTheTableHoldsIt)
 {

@@ -50,6 +50,7 @@ frmMain& WindowTest::OpenWindow()
             if (filter.endsWith(QStringLiteral("(*.") + saveExtension + QLatin1Char(')'))) chosenFilter = filter;
         return saveAnswer;
     };
+    services.chooseOpenFile = [this](QWidget*, const QString&, const QStringList&) { return openAnswer; };
     window = std::make_unique<frmMain>(std::move(services));
     return *window;
 }

@@ -71,6 +71,8 @@ protected:
     QString saveAnswer;
     QString saveExtension = QStringLiteral("xls");
     QStringList offeredFilters;
+    // Compare with: the file the open "dialog" answers (empty: cancelled).
+    QString openAnswer;
     // Called at every yield during a search; empty: nothing happens.
     std::function<void()> onYield;
     QTemporaryDir tree_;

@@ -109,10 +109,12 @@ TEST_F(WindowTest, CompareWithAnInventoryMarksEveryFileAndClearingRemovesTheComp
     ASSERT_EQ(grid.ColumnByKey("change")->CellColumn(), grid.ColumnCount() - 1);
     EXPECT_EQ(grid.ColumnByKey("internal")->CellColumn(), grid.ColumnCount() - 2);
     EXPECT_EQ(changes(), expected);
-    for (int row = 0; row < grid.RowCount(); ++row)
-        if (grid.RowDimmed(row))
+    for (int row = 0; row < grid.RowCount(); ++row) {
+        if (grid.RowDimmed(row)) {
             EXPECT_TRUE(std::holds_alternative<std::monostate>(
                 grid.CellValueAt(row, grid.ColumnByKey("internal")->CellColumn())));
+        }
+    }
 
     // Grouping by Change and the quick filter see the column like any other.
     w.grd()->GroupBy("change");

@@ -1,7 +1,6 @@
 // Text rules of the tsv, csv and json outputs.
 #include "grid/formats/TextEncoding.h"
 
-#include <algorithm>
 #include <cstdint>
 
 namespace grid::formats {
@@ -37,7 +36,8 @@ void AppendTsvField(std::string& out, std::string_view text)
     // Runs without a byte to escape go in whole: a copy of a million rows
     // appends tens of millions of bytes.
     while (!text.empty()) {
-        const std::size_t plain = std::min(text.find_first_of("\\\t\n\r"), text.size());
+        std::size_t plain = 0;
+        while (plain < text.size() && !TsvEscape(text[plain])) ++plain;
         out.append(text.substr(0, plain));
         if (plain == text.size()) return;
         out.append(TsvEscape(text[plain]));

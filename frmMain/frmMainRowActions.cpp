@@ -22,6 +22,10 @@ namespace {
 
 constexpr const char* kFileNameKey = "filename";
 constexpr const char* kFolderKey = "path";
+// How many copied rows estimate the size of the whole copied text.
+constexpr std::size_t kRowsToEstimateFrom = 256;
+// The size of the pieces the copied text is made in.
+constexpr std::size_t kCopyPieceBytes = std::size_t{1} << 18;
 
 } // namespace
 
@@ -98,14 +102,32 @@ QString frmMain::SelectedRowsText() const
         shown.push_back(column.CellColumn());
     }
     text += '\n';
-    for (int row : grd_->SelectedGridRows()) {
+    // The text is made in pieces of about kCopyPieceBytes, each turned into
+    // the copied text while it is still in the cache: no second copy of a
+    // million rows' text is ever held.
+    QString copied;
+    std::size_t flushedBytes = 0;
+    const auto flush = [&] {
+        copied.append(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        flushedBytes += text.size();
+        text.clear();
+    };
+    const std::vector<int> rows = grd_->SelectedGridRows();
+    for (std::size_t done = 0; done < rows.size(); ++done) {
+        // The first rows tell the size of the whole text (a UTF-8 byte makes
+        // at most one UTF-16 unit): one allocation instead of a doubling one.
+        if (done == kRowsToEstimateFrom)
+            copied.reserve(static_cast<qsizetype>((flushedBytes + text.size()) / done * rows.size() * 9 / 8));
         for (std::size_t i = 0; i < shown.size(); ++i) {
             if (i != 0) text += '\t';
-            grid::formats::AppendCell(grid::formats::OutputFormat::Tsv, {}, text, grid_.CellValueAt(row, shown[i]));
+            grid::formats::AppendCell(grid::formats::OutputFormat::Tsv, {}, text,
+                                      grid_.CellValueAt(rows[done], shown[i]));
         }
         text += '\n';
+        if (text.size() >= kCopyPieceBytes) flush();
     }
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    flush();
+    return copied;
 }
 
 void frmMain::CopySelectedRows()

@@ -205,8 +205,11 @@ int ResultGridView::GridRowOf(const QModelIndex& viewIndex) const
 {
     if (!viewIndex.isValid()) return -1;
     if (!filter_) return viewIndex.row();
-    const QVariant row = viewIndex.data(ResultGridModel::GridRowRole);
-    return row.isValid() ? row.toInt() : -1;
+    // Through the proxies' own row mappings rather than item data: a copy of
+    // a million selected rows asks this for every row. A group row maps to
+    // no table row.
+    const QModelIndex filterIndex = grouping_->mapToSource(viewIndex);
+    return filterIndex.isValid() ? filter_->mapToSource(filterIndex).row() : -1;
 }
 
 std::optional<std::vector<int>> ResultGridView::ShownGridRows() const

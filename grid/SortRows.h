@@ -3,11 +3,12 @@
 
 #include <vector>
 
+#include "grid/CellRow.h"
 #include "grid/CellValue.h"
 
 namespace grid {
 
-using GridRow = std::vector<CellValue>;
+using GridRow = CellRow;
 
 enum class RowComparison {
     // Empty cells first, then sizes by value, then date-times by value, then

@@ -98,9 +98,28 @@ std::string DateTime::ToIsoText() const
 {
     const CalendarFields f = Fields();
     char text[48];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day,
-                  f.hour, f.minute, f.second);
-    return text;
+    if (f.year < 0 || f.year > 9999) {
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day,
+                      f.hour, f.minute, f.second);
+        return text;
+    }
+    // Four-digit years, the only ones files carry, are written digit by digit:
+    // exports and copies write a date on every row.
+    const auto put = [&text](int at, int value, int digits) {
+        for (int i = digits - 1; i >= 0; --i, value /= 10) text[at + i] = static_cast<char>('0' + value % 10);
+    };
+    put(0, f.year, 4);
+    text[4] = '-';
+    put(5, f.month, 2);
+    text[7] = '-';
+    put(8, f.day, 2);
+    text[10] = ' ';
+    put(11, f.hour, 2);
+    text[13] = ':';
+    put(14, f.minute, 2);
+    text[16] = ':';
+    put(17, f.second, 2);
+    return std::string(text, 19);
 }
 
 } // namespace platform

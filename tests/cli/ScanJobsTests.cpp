@@ -34,8 +34,9 @@ protected:
     void TearDown() override { fs::remove_all(root_); }
 
     // Every fixture (hostile ones included) in folders nested `depth` deep,
-    // `copies` times over as hard links with names that sort differently
-    // from their creation order.
+    // `copies` times over with names that sort differently from their
+    // creation order. Copies, not hard links: an unprivileged user may not
+    // link to files it does not own.
     void MakeTree(int depth, int copies)
     {
         fs::path folder = root_;
@@ -46,9 +47,9 @@ protected:
             for (const fs::directory_entry& fixture : fs::directory_iterator(kFixtures)) {
                 if (!fixture.is_regular_file()) continue;
                 for (int copy = 0; copy < copies; ++copy)
-                    fs::create_hard_link(fixture.path(), folder / (std::to_string((n * 7919 + copy) % 1000) + "_" +
-                                                                    std::to_string(copy) + "_" +
-                                                                    fixture.path().filename().string()));
+                    fs::copy_file(fixture.path(), folder / (std::to_string((n * 7919 + copy) % 1000) + "_" +
+                                                            std::to_string(copy) + "_" +
+                                                            fixture.path().filename().string()));
                 ++n;
             }
         }

@@ -16,7 +16,7 @@
 namespace grid {
 
 GroupingProxyModel::GroupingProxyModel(const ResultGrid& grid, QAbstractItemModel& source, QObject* parent)
-    : QAbstractProxyModel(parent), grid_(grid), source_(source)
+    : FlatProxyModel(parent), grid_(grid), source_(source)
 {
     QAbstractProxyModel::setSourceModel(&source_);
     ConnectSource();
@@ -395,27 +395,10 @@ QString GroupingProxyModel::GroupText(const Group& group) const
                                  : QStringLiteral(" (%1 files)").arg(group.fileCount));
 }
 
-QModelIndex GroupingProxyModel::index(int row, int column, const QModelIndex& parent) const
-{
-    if (parent.isValid() || row < 0 || column < 0 || row >= rowCount() || column >= columnCount())
-        return QModelIndex();
-    return createIndex(row, column);
-}
-
-QModelIndex GroupingProxyModel::parent(const QModelIndex&) const
-{
-    return QModelIndex();
-}
-
 int GroupingProxyModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid()) return 0;
     return Grouped() ? static_cast<int>(flat_.size()) : source_.rowCount();
-}
-
-int GroupingProxyModel::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : source_.columnCount();
 }
 
 QVariant GroupingProxyModel::data(const QModelIndex& index, int role) const

@@ -16,7 +16,7 @@
 // (no regrouping of the rows already there); other changes regroup.
 #pragma once
 
-#include <QAbstractProxyModel>
+#include "grid/FlatProxyModel.h"
 #include <QPersistentModelIndex>
 
 #include <map>
@@ -30,7 +30,7 @@ namespace grid {
 
 class ResultGrid;
 
-class GroupingProxyModel : public QAbstractProxyModel {
+class GroupingProxyModel : public FlatProxyModel {
     Q_OBJECT
 public:
     // Item roles of group rows (file rows give an invalid QVariant).
@@ -57,10 +57,7 @@ public:
     void SetExpanded(int row, bool expanded);
     void SetAllExpanded(bool expanded);
 
-    QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
-    QModelIndex parent(const QModelIndex& child) const override;
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;

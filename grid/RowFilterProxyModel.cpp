@@ -194,7 +194,7 @@ struct RowFilterProxyModel::Matcher {
 };
 
 RowFilterProxyModel::RowFilterProxyModel(ResultGridModel& source, QObject* parent)
-    : QAbstractProxyModel(parent), source_(source), grid_(source.Grid())
+    : FlatProxyModel(parent), source_(source), grid_(source.Grid())
 {
     sliceTimer_.setSingleShot(true);
     sliceTimer_.setInterval(0);
@@ -530,27 +530,10 @@ void RowFilterProxyModel::OnRowsRemovedOrReset()
     endResetModel();
 }
 
-QModelIndex RowFilterProxyModel::index(int row, int column, const QModelIndex& parent) const
-{
-    if (parent.isValid() || row < 0 || column < 0 || row >= rowCount() || column >= columnCount())
-        return QModelIndex();
-    return createIndex(row, column);
-}
-
-QModelIndex RowFilterProxyModel::parent(const QModelIndex&) const
-{
-    return QModelIndex();
-}
-
 int RowFilterProxyModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid()) return 0;
     return Active() ? static_cast<int>(rows_.size()) : source_.rowCount();
-}
-
-int RowFilterProxyModel::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : source_.columnCount();
 }
 
 QModelIndex RowFilterProxyModel::mapToSource(const QModelIndex& proxyIndex) const

@@ -17,7 +17,7 @@
 // rows in the background.
 #pragma once
 
-#include <QAbstractProxyModel>
+#include "grid/FlatProxyModel.h"
 #include <QTimer>
 
 #include <string>
@@ -32,7 +32,7 @@ class ResultGridModel;
 // The folded words of a filter text; empty when it has none.
 std::vector<std::string> FilterWords(std::string_view utf8Text);
 
-class RowFilterProxyModel : public QAbstractProxyModel {
+class RowFilterProxyModel : public FlatProxyModel {
     Q_OBJECT
 public:
     explicit RowFilterProxyModel(ResultGridModel& source, QObject* parent = nullptr);
@@ -47,10 +47,7 @@ public:
     // Runs what is left of the pass at once.
     void FinishPending();
 
-    QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
-    QModelIndex parent(const QModelIndex& child) const override;
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QModelIndex mapToSource(const QModelIndex& proxyIndex) const override;
     QModelIndex mapFromSource(const QModelIndex& sourceIndex) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;

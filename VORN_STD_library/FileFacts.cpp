@@ -54,8 +54,10 @@ FileRowFacts ReadFileRowFacts(const std::string& path, ExtraRowReads extra)
     return RowFactsOf(platform::LookedUpFile(path), extra);
 }
 
-FileRowFacts ReadFileRowFactsAt(int folderFd, const std::string& name, ExtraRowReads extra)
+FileRowFacts ReadFileRowFactsAt(int folderFd, const std::string& name, ExtraRowReads extra, bool seenRegular)
 {
+    if (seenRegular)
+        return RowFactsOf(platform::LookedUpFile(folderFd, name, platform::LookedUpFile::SeenRegularFile{}), extra);
     return RowFactsOf(platform::LookedUpFile(folderFd, name), extra);
 }
 

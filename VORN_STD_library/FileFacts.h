@@ -54,8 +54,11 @@ struct ExtraRowReads {
 // The extra reads asked for go through the same descriptor; without them
 // nothing beyond the version block is read.
 FileRowFacts ReadFileRowFacts(const std::string& path, ExtraRowReads extra = {});
-// The same for the entry `name` of the folder open at `folderFd`.
-FileRowFacts ReadFileRowFactsAt(int folderFd, const std::string& name, ExtraRowReads extra = {});
+// The same for the entry `name` of the folder open at `folderFd`. With
+// `seenRegular` the caller has just looked at the entry and found a regular
+// file, so it is opened without a second look.
+FileRowFacts ReadFileRowFactsAt(int folderFd, const std::string& name, ExtraRowReads extra = {},
+                                bool seenRegular = false);
 // The same from a look already taken.
 FileRowFacts RowFactsOf(const platform::LookedUpFile& file, ExtraRowReads extra = {});
 

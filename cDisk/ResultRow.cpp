@@ -23,10 +23,11 @@ std::vector<grid::CellValue> BuildResultRow(const std::string& folder, const std
 }
 
 std::vector<grid::CellValue> BuildResultRowAt(int folderFd, const std::string& folder, const std::string& name,
-                                              const FactSelection& facts, std::string_view root)
+                                              const FactSelection& facts, std::string_view root, bool seenRegular)
 {
     return CellsOf(
-        {folder, name, VORN_STD_library::ReadFileRowFactsAt(folderFd, name, ExtraReadsOf(facts)), root}, facts);
+        {folder, name, VORN_STD_library::ReadFileRowFactsAt(folderFd, name, ExtraReadsOf(facts), seenRegular), root},
+        facts);
 }
 
 FileProperties ReadFileProperties(const std::string& folder, const std::string& name)

@@ -18,9 +18,11 @@
 std::vector<grid::CellValue> BuildResultRow(const std::string& folder, const std::string& name,
                                             const FactSelection& facts, std::string_view root = {});
 // The same, with the file looked up by its name in the folder open at
-// `folderFd` (the folder whose path is `folder`) instead of by its whole path.
+// `folderFd` (the folder whose path is `folder`) instead of by its whole path;
+// `seenRegular` as for VORN_STD_library::ReadFileRowFactsAt.
 std::vector<grid::CellValue> BuildResultRowAt(int folderFd, const std::string& folder, const std::string& name,
-                                              const FactSelection& facts, std::string_view root = {});
+                                              const FactSelection& facts, std::string_view root = {},
+                                              bool seenRegular = false);
 
 // Everything known of one file, from one look at it: every fact of the
 // catalogue that makes a cell, in catalogue order, and every translation's

@@ -133,7 +133,9 @@ struct FileSystemBounds {
 // that is still the same folder, else by path.
 class FolderChain {
 public:
-    explicit FolderChain(const FileSystemBounds& bounds) : bounds_(bounds) {}
+    // `regularFileSizes` as for DirectoryListing::Read.
+    explicit FolderChain(const FileSystemBounds& bounds, bool regularFileSizes = true)
+        : bounds_(bounds), regularFileSizes_(regularFileSizes) {}
 
     bool Empty() const { return folders_.empty(); }
     std::size_t Depth() const { return folders_.size(); }
@@ -189,7 +191,7 @@ private:
         folder.inode = status.st_ino;
         DropDescriptorLeavingWindow();
         if (!fd) return openError;
-        folder.listing.ReadOpenFolder(fd.Get(), sizeWanted);
+        folder.listing.ReadOpenFolder(fd.Get(), sizeWanted, regularFileSizes_);
         folder.fd = std::move(fd);
         folder.openedInParent = openedInParent;
         folder.foldersEnd = FoldersEnd(folder.listing);
@@ -250,6 +252,7 @@ private:
     }
 
     const FileSystemBounds& bounds_;
+    const bool regularFileSizes_;
     dev_t startDevice_ = 0;
     bool startOnPseudo_ = false;
     // A deque: adding a folder never moves the others.
@@ -364,6 +367,16 @@ int cDisk::CurrentFolderDescriptor() const
     return CurrentFolderFd_;
 }
 
+bool cDisk::CurrentFileSeenRegular() const
+{
+    return CurrentFileSeenRegular_;
+}
+
+void cDisk::SetFileSizesWanted(bool wanted)
+{
+    FileSizesWanted_ = wanted;
+}
+
 void cDisk::SetExecutablesOnly(bool only)
 {
     ExecutablesOnly_ = only;
@@ -452,7 +465,8 @@ void cDisk::ScanFiles(std::string& FolderPath, bool RecurseFolder, const std::st
     };
     WalkPath path(FolderPath, CurrentPath_);
     const FileSystemBounds bounds{OneFileSystem_, IsPseudoFileSystem_};
-    FolderChain folders(bounds);
+    const bool sizesNeeded = FileSizesWanted_ || Use == FoundFileUse::Count || !MinSize.IsZero() || !MaxSize.IsZero();
+    FolderChain folders(bounds, sizesNeeded);
     ReportUnreadable(path.Text(), folders.EnterByPath(path.Text(), isCandidate));
     folders.Deepest().pathLength = path.Text().size();
     bool startPathReplaced = false;
@@ -501,8 +515,10 @@ void cDisk::ScanFiles(std::string& FolderPath, bool RecurseFolder, const std::st
         if (events_) {
             fileName.assign(entryName);
             CurrentFolderFd_ = folder.subfoldersByPath ? -1 : folder.fd.Get();
+            CurrentFileSeenRegular_ = folder.listing.IsRegularFile(index);
             events_->Progress(path.Text(), fileName, FoundCount_, TotalBytes_, StopRequested_);
             CurrentFolderFd_ = -1;
+            CurrentFileSeenRegular_ = false;
             if (path.ChangedSinceShown()) {
                 AdoptReplacedPath(folders, path);
                 startPathReplaced = startPathReplaced || folders.Depth() == 1;

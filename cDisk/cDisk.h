@@ -50,6 +50,12 @@ public:
     // Whether SearchFiles and CountFiles enter folders whose names begin with
     // "." ("." and ".." never). Off by default.
     void SetIncludeHidden(bool include);
+    // Whether SearchFiles takes the size of every file it accepts. Off, a
+    // file its folder's listing already shows to be a regular file is not
+    // looked at unless a size limit needs its size (its reader looks at it
+    // anyway), and such sizes are left out of ByteFound and FoundFilesSize.
+    // CountFiles always takes sizes. On by default.
+    void SetFileSizesWanted(bool wanted);
     // Whether SearchFiles and CountFiles accept only regular files that start
     // as PE or NE images (besides matching the name patterns). Off by
     // default.
@@ -76,6 +82,10 @@ public:
     // surely is the folder the path names (then use the path). Owned by the
     // walk and valid only until Progress returns.
     int CurrentFolderDescriptor() const;
+    // During Progress: whether the walk's own look at the current file (links
+    // followed), taken while listing its folder, found a regular file, so a
+    // reader may open it by name without looking again.
+    bool CurrentFileSeenRegular() const;
     std::int32_t FoundFilesCount() const;
     // Paths of the found files relative to the start folder; index 0 empty.
     std::vector<std::string> FoundFilesNames() const;
@@ -132,8 +142,10 @@ private:
     bool IncludeHidden_ = false;
     bool OneFileSystem_ = false;
     bool ExecutablesOnly_ = false;
+    bool FileSizesWanted_ = true;
     std::function<bool(int)> IsPseudoFileSystem_ = platform::IsOnPseudoFileSystem;
     std::string CurrentPath_;
     std::string CurrentFile_;
     int CurrentFolderFd_ = -1;
+    bool CurrentFileSeenRegular_ = false;
 };

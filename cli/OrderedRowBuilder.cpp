@@ -1,18 +1,34 @@
 // The slots form a ring indexed by sequence number modulo the window. A slot
 // belongs to the caller's thread from when it is written until it is queued,
 // to one worker from when it is taken until it is marked built, and to the
-// caller's thread again until its row is written.
+// caller's thread again until its row is written. A worker takes a run of
+// consecutive slots under the lock, builds them without it, and marks them
+// built under it again; threads are woken only when someone sleeps.
 #include "cli/OrderedRowBuilder.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "cDisk/ResultRow.h"
 
 namespace cli {
+namespace {
+
+// The longest run a worker takes: long enough that waking it is paid rarely,
+// short enough that every worker gets a share of a small folder.
+constexpr std::size_t kLongestRun = 32;
+
+std::size_t RunLength(std::size_t window, unsigned workers)
+{
+    return std::clamp<std::size_t>(window / (2 * std::max(workers, 1u)), 1, kLongestRun);
+}
+
+} // namespace
 
 OrderedRowBuilder::OrderedRowBuilder(unsigned workers, FactSelection facts, std::string root,
                                      grid::formats::RowWriter& rows, std::size_t window)
-    : facts_(std::move(facts)), root_(std::move(root)), rows_(rows), slots_(window == 0 ? 1 : window)
+    : facts_(std::move(facts)), root_(std::move(root)), rows_(rows), slots_(window == 0 ? 1 : window),
+      run_(RunLength(slots_.size(), workers))
 {
     workers_.reserve(workers);
     for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
@@ -35,7 +51,7 @@ void OrderedRowBuilder::Stop()
 }
 
 void OrderedRowBuilder::Add(const std::string& folder, const std::string& name,
-                            std::shared_ptr<const platform::UniqueFd> folderFd)
+                            std::shared_ptr<const platform::UniqueFd> folderFd, bool seenRegular)
 {
     std::unique_lock<std::mutex> lock(mutex_);
     while (queued_ - written_ == slots_.size()) WriteReady(lock, true);
@@ -43,10 +59,23 @@ void OrderedRowBuilder::Add(const std::string& folder, const std::string& name,
     slot.folder = folder;
     slot.name = name;
     slot.folderFd = std::move(folderFd);
+    slot.seenRegular = seenRegular;
     slot.built = false;
     ++queued_;
-    workAdded_.notify_one();
+    if (idleWorkers_ > 0 && queued_ - taken_ >= run_) workAdded_.notify_one();
     WriteReady(lock, false);
+}
+
+void OrderedRowBuilder::Flush()
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    FlushLocked();
+}
+
+void OrderedRowBuilder::FlushLocked()
+{
+    flushedTo_ = queued_;
+    if (idleWorkers_ > 0 && taken_ < queued_) workAdded_.notify_all();
 }
 
 void OrderedRowBuilder::Finish()
@@ -57,8 +86,12 @@ void OrderedRowBuilder::Finish()
 
 void OrderedRowBuilder::WriteReady(std::unique_lock<std::mutex>& lock, bool waitForOldest)
 {
-    if (waitForOldest)
+    if (waitForOldest) {
+        FlushLocked();
+        writerWaiting_ = true;
         rowBuilt_.wait(lock, [this] { return written_ == queued_ || slots_[written_ % slots_.size()].built; });
+        writerWaiting_ = false;
+    }
     while (written_ < queued_) {
         Slot& slot = slots_[written_ % slots_.size()];
         if (!slot.built) return;
@@ -76,28 +109,35 @@ void OrderedRowBuilder::WriteReady(std::unique_lock<std::mutex>& lock, bool wait
     }
 }
 
+void OrderedRowBuilder::Build(Slot& slot)
+{
+    try {
+        slot.row = slot.folderFd && *slot.folderFd
+                       ? BuildResultRowAt(slot.folderFd->Get(), slot.folder, slot.name, facts_, root_,
+                                          slot.seenRegular)
+                       : BuildResultRow(slot.folder, slot.name, facts_, root_);
+    } catch (...) {
+        slot.row.clear();
+        slot.failure = std::current_exception();
+    }
+}
+
 void OrderedRowBuilder::Work()
 {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        workAdded_.wait(lock, [this] { return stopping_ || taken_ < queued_; });
+        ++idleWorkers_;
+        workAdded_.wait(lock, [this] { return stopping_ || queued_ - taken_ >= run_ || taken_ < flushedTo_; });
+        --idleWorkers_;
         if (stopping_) return;
-        Slot& slot = slots_[taken_++ % slots_.size()];
+        const std::uint64_t first = taken_;
+        const std::uint64_t end = first + std::min<std::uint64_t>(run_, queued_ - taken_);
+        taken_ = end;
         lock.unlock();
-        std::vector<grid::CellValue> row;
-        std::exception_ptr failure;
-        try {
-            row = slot.folderFd && *slot.folderFd
-                      ? BuildResultRowAt(slot.folderFd->Get(), slot.folder, slot.name, facts_, root_)
-                      : BuildResultRow(slot.folder, slot.name, facts_, root_);
-        } catch (...) {
-            failure = std::current_exception();
-        }
+        for (std::uint64_t sequence = first; sequence < end; ++sequence) Build(slots_[sequence % slots_.size()]);
         lock.lock();
-        slot.row = std::move(row);
-        slot.failure = failure;
-        slot.built = true;
-        rowBuilt_.notify_one();
+        for (std::uint64_t sequence = first; sequence < end; ++sequence) slots_[sequence % slots_.size()].built = true;
+        if (writerWaiting_) rowBuilt_.notify_one();
     }
 }
 

@@ -4,7 +4,8 @@
 // workers read each file and build its row; the caller's thread writes every
 // row whose turn has come. At most `window` files are in flight: when the
 // oldest row is not built yet, Add waits for it, so memory stays bounded
-// however large the tree.
+// however large the tree. Workers take files in runs, so waking a thread is
+// paid once per run, not once per file.
 #pragma once
 
 #include <condition_variable>
@@ -36,9 +37,13 @@ public:
     // Queues the file `name` in `folder` (ending in "/") and writes the rows
     // that are ready in order. With `folderFd` (a descriptor of that folder
     // kept open while the row is built) the file is looked up by its name
-    // there, else by its path. A failure to build a row is rethrown here.
+    // there, else by its path; `seenRegular` as for BuildResultRowAt. A
+    // failure to build a row is rethrown here.
     void Add(const std::string& folder, const std::string& name,
-             std::shared_ptr<const platform::UniqueFd> folderFd = nullptr);
+             std::shared_ptr<const platform::UniqueFd> folderFd = nullptr, bool seenRegular = false);
+    // Has the files queued so far built without waiting for a full run, so
+    // their rows do not wait while the caller spends long on other things.
+    void Flush();
     // Waits for every queued row and writes them in order.
     void Finish();
 
@@ -47,12 +52,16 @@ private:
         std::string folder;
         std::string name;
         std::shared_ptr<const platform::UniqueFd> folderFd;
+        bool seenRegular = false;
         std::vector<grid::CellValue> row;
         std::exception_ptr failure;
         bool built = false;
     };
 
     void Work();
+    void Build(Slot& slot);
+    // Called with the lock held.
+    void FlushLocked();
     // Writes the rows that are built, oldest first; with `waitForOldest` it
     // first waits until the oldest queued row is built. Called with the lock
     // held; unlocks it while writing.
@@ -63,6 +72,8 @@ private:
     const std::string root_;
     grid::formats::RowWriter& rows_;
     std::vector<Slot> slots_;
+    // How many files a worker takes at a time, and wakes for.
+    const std::size_t run_;
     std::mutex mutex_;
     std::condition_variable workAdded_;
     std::condition_variable rowBuilt_;
@@ -70,6 +81,10 @@ private:
     std::uint64_t queued_ = 0;
     std::uint64_t taken_ = 0;
     std::uint64_t written_ = 0;
+    // Files queued before this one are taken even when short of a run.
+    std::uint64_t flushedTo_ = 0;
+    unsigned idleWorkers_ = 0;
+    bool writerWaiting_ = false;
     bool stopping_ = false;
     std::vector<std::thread> workers_;
 };

@@ -102,9 +102,10 @@ public:
                   double& /*ByteFound*/, bool& Cancel) override
     {
         if (builder_ != nullptr)
-            builder_->Add(CurrentPath, CurrentFile, FolderHandle(CurrentPath));
+            builder_->Add(CurrentPath, CurrentFile, FolderHandle(CurrentPath), disk_.CurrentFileSeenRegular());
         else if (const int folderFd = disk_.CurrentFolderDescriptor(); rows_ != nullptr && folderFd >= 0)
-            rows_->Row(BuildResultRowAt(folderFd, CurrentPath, CurrentFile, facts_, root_));
+            rows_->Row(
+                BuildResultRowAt(folderFd, CurrentPath, CurrentFile, facts_, root_, disk_.CurrentFileSeenRegular()));
         else if (rows_ != nullptr)
             rows_->Row(BuildResultRow(CurrentPath, CurrentFile, facts_, root_));
         progress_.Update(FileFound, CurrentPath);
@@ -113,6 +114,9 @@ public:
 
     void PathChange(std::string& CurrentPath) override
     {
+        // The rows found so far are built before the walk goes on into
+        // folders that may hold nothing for a long time.
+        if (builder_ != nullptr) builder_->Flush();
         progress_.Update(disk_.FoundFilesCount() < 0 ? 0 : disk_.FoundFilesCount(), CurrentPath);
     }
 
@@ -204,6 +208,8 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
     disk.SetIncludeHidden(options.hidden);
     disk.SetOneFileSystem(options.oneFileSystem);
     disk.SetExecutablesOnly(options.executables);
+    // Each row's reader looks at its file; the walk need not look first.
+    disk.SetFileSizesWanted(options.mode != ScanMode::Files);
     std::string startPath = options.startPath;
     const std::string include = options.EffectiveIncludeSpec();
     SearchOutcome outcome;

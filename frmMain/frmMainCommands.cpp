@@ -92,6 +92,8 @@ bool frmMain::SearchCommand()
     dsk_->SetEvents(this);
     dsk_->SetIncludeHidden(chkHidden_->isChecked());
     dsk_->SetExecutablesOnly(chkExecutables_->isChecked());
+    // Each row's reader looks at its file; the walk need not look first.
+    dsk_->SetFileSizesWanted(false);
     // The table shows the found rows in batches from the event loop instead
     // of laying out and repainting for every row.
     model_->SetInsertBatching(true);

@@ -55,7 +55,13 @@ void frmMain::dsk_progress(const std::string& CurrentPath, const std::string& Cu
                       QStringLiteral(" files found)"));
     YieldThreeTimes();
 
-    std::vector<grid::CellValue> cells = BuildResultRow(CurrentPath, CurrentFile, resultFacts_, searchRoot_);
+    // The file is looked up by its name in the folder the walk holds open,
+    // not along its whole path, when the walk has that folder at hand.
+    const int folderFd = dsk_ ? dsk_->CurrentFolderDescriptor() : -1;
+    std::vector<grid::CellValue> cells =
+        folderFd >= 0 ? BuildResultRowAt(folderFd, CurrentPath, CurrentFile, resultFacts_, searchRoot_,
+                                         dsk_->CurrentFileSeenRegular())
+                      : BuildResultRow(CurrentPath, CurrentFile, resultFacts_, searchRoot_);
     const int rowIndex = FileFound - 1;
     grid_.SetRowCount(FileFound);
     // The row's values move into their cells; nothing else reads the row.

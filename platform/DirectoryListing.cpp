@@ -27,27 +27,33 @@ bool IsFolderEntry(int folderFd, const dirent& entry)
     return ::fstatat(folderFd, entry.d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(status.st_mode);
 }
 
-// Follows links; only regular files have a size here.
-std::int64_t EntrySize(int folderFd, const char* name)
+// The size of an entry, links followed, and whether it is a regular file;
+// only regular files have a size here.
+struct EntryLook {
+    bool isRegular = false;
+    std::int64_t size = 0;
+};
+
+EntryLook LookAtEntry(int folderFd, const char* name)
 {
     struct stat status {};
-    if (::fstatat(folderFd, name, &status, 0) != 0 || !S_ISREG(status.st_mode)) return 0;
-    return status.st_size;
+    if (::fstatat(folderFd, name, &status, 0) != 0 || !S_ISREG(status.st_mode)) return {};
+    return {true, status.st_size};
 }
 
 } // namespace
 
-bool DirectoryListing::Read(const std::string& folderPath, const SizeWanted& sizeWanted)
+bool DirectoryListing::Read(const std::string& folderPath, const SizeWanted& sizeWanted, bool regularFileSizes)
 {
-    return ReadFolder(UniqueFd(OpenLongPath(folderPath, O_RDONLY | O_DIRECTORY)), sizeWanted);
+    return ReadFolder(UniqueFd(OpenLongPath(folderPath, O_RDONLY | O_DIRECTORY)), sizeWanted, regularFileSizes);
 }
 
-bool DirectoryListing::ReadOpenFolder(int folderFd, const SizeWanted& sizeWanted)
+bool DirectoryListing::ReadOpenFolder(int folderFd, const SizeWanted& sizeWanted, bool regularFileSizes)
 {
-    return ReadFolder(UniqueFd(::fcntl(folderFd, F_DUPFD_CLOEXEC, 0)), sizeWanted);
+    return ReadFolder(UniqueFd(::fcntl(folderFd, F_DUPFD_CLOEXEC, 0)), sizeWanted, regularFileSizes);
 }
 
-bool DirectoryListing::ReadFolder(UniqueFd folderFd, const SizeWanted& sizeWanted)
+bool DirectoryListing::ReadFolder(UniqueFd folderFd, const SizeWanted& sizeWanted, bool regularFileSizes)
 {
     names_.clear();
     entries_.clear();
@@ -75,8 +81,10 @@ bool DirectoryListing::ReadFolder(UniqueFd folderFd, const SizeWanted& sizeWante
         const std::string_view name(entry->d_name);
         const bool isFolder = IsFolderEntry(fd, *entry);
         const bool sizeTaken = !isFolder && sizeWanted && sizeWanted(name);
-        const std::int64_t size = sizeTaken ? EntrySize(fd, entry->d_name) : 0;
-        entries_.push_back(Entry{names_.size(), static_cast<std::uint32_t>(name.size()), isFolder, sizeTaken, size});
+        EntryLook look;
+        if (sizeTaken) look = !regularFileSizes && entry->d_type == DT_REG ? EntryLook{true, 0} : LookAtEntry(fd, entry->d_name);
+        entries_.push_back(Entry{names_.size(), static_cast<std::uint32_t>(name.size()), isFolder, sizeTaken,
+                                 look.isRegular, look.size});
         names_.append(name);
     }
     return true;

@@ -24,11 +24,14 @@ public:
     // keeps the entries read before it. An entry is a folder when the file
     // system says so without following links. For non-folders accepted by
     // `sizeWanted` the size is taken following links: a regular file's size,
-    // 0 for anything else (FIFOs, devices, dangling links).
-    bool Read(const std::string& folderPath, const SizeWanted& sizeWanted);
+    // 0 for anything else (FIFOs, devices, dangling links). Without
+    // `regularFileSizes` an accepted entry that the file system already marks
+    // as a regular file is not looked at: it counts as a regular file whose
+    // size is unknown (0).
+    bool Read(const std::string& folderPath, const SizeWanted& sizeWanted, bool regularFileSizes = true);
     // The same for the folder open at `folderFd`, read from its start through
     // a copy of the descriptor; `folderFd` stays open and is the caller's.
-    bool ReadOpenFolder(int folderFd, const SizeWanted& sizeWanted);
+    bool ReadOpenFolder(int folderFd, const SizeWanted& sizeWanted, bool regularFileSizes = true);
 
     // The errno of the failure that ended the last read early: the folder
     // could not be opened, or reading it failed part way. 0 when it was read
@@ -46,15 +49,19 @@ public:
     bool SizeTaken(std::size_t index) const { return entries_[index].sizeTaken; }
     // The size taken while reading; 0 when it was not wanted.
     std::int64_t Size(std::size_t index) const { return entries_[index].size; }
+    // Whether the entry is a regular file, by the look that took its size or
+    // by the file system's own mark.
+    bool IsRegularFile(std::size_t index) const { return entries_[index].isRegular; }
 
 private:
-    bool ReadFolder(UniqueFd folderFd, const SizeWanted& sizeWanted);
+    bool ReadFolder(UniqueFd folderFd, const SizeWanted& sizeWanted, bool regularFileSizes);
 
     struct Entry {
         std::size_t nameOffset;
         std::uint32_t nameLength;
         bool isFolder;
         bool sizeTaken;
+        bool isRegular;
         std::int64_t size;
     };
     // All names back to back, so a folder costs a few allocations, not one

@@ -132,6 +132,19 @@ LookedUpFile::LookedUpFile(int folderFd, const std::string& name)
     Adopt(UniqueFd(::openat(folderFd, name.c_str(), kOpenFlags)));
 }
 
+LookedUpFile::LookedUpFile(int folderFd, const std::string& name, SeenRegularFile)
+{
+    if (name.empty() || name.find('/') != std::string::npos || HasEmbeddedNul(name)) return;
+    UniqueFd file(::openat(folderFd, name.c_str(), kOpenFlags));
+    if (!file && errno != ENOENT) {
+        // Unreadable, say: what is there still has a status to show.
+        exists_ = ::fstatat(folderFd, name.c_str(), &status_, 0) == 0;
+        return;
+    }
+    exists_ = true;
+    Adopt(std::move(file));
+}
+
 void LookedUpFile::Adopt(UniqueFd file)
 {
     if (!file) {

@@ -33,6 +33,12 @@ public:
     // The entry `name` (no "/") of the folder open at `folderFd`: one lookup
     // of one name instead of a walk along the whole path.
     LookedUpFile(int folderFd, const std::string& name);
+    // The same when the caller's own look at that entry, just taken, found a
+    // regular file: it is opened without looking again, and the descriptor's
+    // status decides as above. Only when it cannot be opened for another
+    // reason than being gone is the entry looked at once more.
+    struct SeenRegularFile {};
+    LookedUpFile(int folderFd, const std::string& name, SeenRegularFile);
     LookedUpFile(const LookedUpFile&) = delete;
     LookedUpFile& operator=(const LookedUpFile&) = delete;
 

@@ -6,10 +6,18 @@
 
 #include "platform/Utf8Text.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace platform {
 namespace {
+
+bool IsAscii(std::string_view text)
+{
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
 
 bool IsValidUtf8(std::string_view text)
 {
@@ -70,7 +78,10 @@ bool MatchPattern(std::string_view name, std::string_view pattern, bool utf8)
 bool MatchSpec(std::string_view name, std::string_view spec)
 {
     if (spec.empty()) return false;
-    const bool nameIsUtf8 = IsValidUtf8(name);
+    // An ASCII name matches byte by byte exactly as it would character by
+    // character: no character outside ASCII folds into it. Most names are
+    // ASCII, so they skip decoding.
+    const bool nameIsUtf8 = !IsAscii(name) && IsValidUtf8(name);
     std::size_t start = 0;
     while (start <= spec.size()) {
         std::size_t end = spec.find(';', start);
@@ -85,6 +96,11 @@ bool MatchSpec(std::string_view name, std::string_view spec)
 
 bool EqualsIgnoringCase(std::string_view left, std::string_view right)
 {
+    // Two ASCII texts compare byte by byte, without decoding.
+    if (IsAscii(left) && IsAscii(right))
+        return std::equal(left.begin(), left.end(), right.begin(), right.end(), [](char l, char r) {
+            return FoldCase(static_cast<unsigned char>(l)) == FoldCase(static_cast<unsigned char>(r));
+        });
     const bool utf8 = IsValidUtf8(left) && IsValidUtf8(right);
     std::size_t l = 0;
     std::size_t r = 0;

@@ -150,12 +150,17 @@ std::optional<BlockNode> FindBlock(const ByteReader& buffer, const std::vector<s
     for (std::string_view key : keys) {
         if (!node)
             return std::nullopt;
+        // The children in order, as ChildBlocks gives them, read one at a
+        // time so that a lookup builds no list.
         std::optional<BlockNode> found;
-        for (const BlockNode& candidate : ChildBlocks(buffer, *node, format)) {
-            if (KeyEquals(buffer, candidate, key, format)) {
-                found = candidate;
+        std::size_t child = node->childrenStart;
+        while (!found && child + HeaderBytes(format) <= node->end) {
+            const std::optional<BlockNode> candidate = ReadBlockNode(buffer, child, node->end, format);
+            if (!candidate)
                 break;
-            }
+            if (KeyEquals(buffer, *candidate, key, format))
+                found = candidate;
+            child = AlignUp4(candidate->end);
         }
         node = found;
     }

@@ -197,6 +197,15 @@ TEST(SearchFiles, ExcludesAndSizeLimits)
     EXPECT_EQ(disk.SearchFiles(start, true, "*.exe", "", FixedDecimal::FromWhole(20), FixedDecimal::FromWhole(30)), 2);
     EXPECT_EQ(disk.FoundFilesSize(), 50.0);
     EXPECT_EQ(disk.CountFiles(start, true, "*.exe", "", FixedDecimal::FromWhole(21), kNoLimit), 2);
+
+    // A walk that need not take sizes still does where a limit asks, and
+    // counts always total them.
+    disk.SetFileSizesWanted(false);
+    EXPECT_EQ(disk.SearchFiles(start, true, "*.exe", "", FixedDecimal::FromWhole(20), FixedDecimal::FromWhole(30)), 2);
+    EXPECT_EQ(disk.FoundFilesSize(), 50.0);
+    EXPECT_EQ(disk.SearchFiles(start, true, "*.exe", "", kNoLimit, kNoLimit), 4);
+    EXPECT_EQ(disk.CountFiles(start, true, "*.exe", "", kNoLimit, kNoLimit), 4);
+    EXPECT_EQ(disk.FoundFilesSize(), 100.0);
 }
 
 TEST(SearchFiles, CancelInTheFifthProgressDropsTheLists)

@@ -35,16 +35,19 @@ std::size_t OpenDescriptorCount()
 struct ListedEntry {
     bool isFolder;
     bool sizeTaken;
+    bool isRegular;
     std::int64_t size;
 };
 
-std::map<std::string, ListedEntry> ListAll(const std::string& folder)
+std::map<std::string, ListedEntry> ListAll(const std::string& folder, bool regularFileSizes = true)
 {
     platform::DirectoryListing listing;
-    EXPECT_TRUE(listing.Read(folder, [](std::string_view name) { return name != "skipped.bin"; }));
+    EXPECT_TRUE(
+        listing.Read(folder, [](std::string_view name) { return name != "skipped.bin"; }, regularFileSizes));
     std::map<std::string, ListedEntry> entries;
     for (std::size_t i = 0; i < listing.Count(); ++i)
-        entries[std::string(listing.Name(i))] = {listing.IsFolder(i), listing.SizeTaken(i), listing.Size(i)};
+        entries[std::string(listing.Name(i))] = {listing.IsFolder(i), listing.SizeTaken(i), listing.IsRegularFile(i),
+                                                 listing.Size(i)};
     return entries;
 }
 
@@ -78,6 +81,22 @@ TEST(DirectoryListing, KindsAndSizesOfEveryEntryType)
     EXPECT_FALSE(entries.at("pipe").isFolder);
     EXPECT_EQ(entries.at("pipe").size, 0);
     EXPECT_EQ(entries.at(oddName).size, 7);
+
+    // Without sizes of regular files, what the file system marks as one is
+    // taken on its word; links and everything else are still looked at.
+    const auto unlooked = ListAll(tmp.path(), false);
+    const struct {
+        const char* name;
+        bool isRegular;
+        std::int64_t size;
+    } kinds[] = {{"plain.exe", true, 0},  {"link-to-file", true, 1234}, {"dangling", false, 0},
+                 {"pipe", false, 0},      {"link-to-sub", false, 0}};
+    for (const auto& kind : kinds) {
+        EXPECT_EQ(entries.at(kind.name).isRegular, kind.size != 0 || kind.isRegular) << kind.name;
+        EXPECT_EQ(unlooked.at(kind.name).isRegular, kind.isRegular) << kind.name;
+        EXPECT_EQ(unlooked.at(kind.name).size, kind.size) << kind.name;
+        EXPECT_TRUE(unlooked.at(kind.name).sizeTaken) << kind.name;
+    }
 }
 
 TEST(DirectoryListing, FolderThatCannotBeOpenedGivesNoEntriesAndTheReason)
@@ -183,6 +202,27 @@ TEST(FileStatus, SizesAreFullAndOnlyForReadableRegularFiles)
         EXPECT_FALSE(platform::ReadOpenableFileTimes(locked).has_value());
     }
     EXPECT_TRUE(platform::ReadLastModified(locked).has_value());
+}
+
+// A look by name answers the same whether or not the caller saw a regular
+// file there first, including when the name was replaced or removed since.
+TEST(LookedUpFile, OpeningWhatWasSeenAsRegularAnswersAsALook)
+{
+    const TempFolder tmp;
+    tmp.File("file.dll", 12);
+    tmp.File("locked.dll", 5);
+    ASSERT_EQ(::chmod((tmp.path() + "locked.dll").c_str(), 0), 0);
+    ASSERT_EQ(::mkfifo((tmp.path() + "pipe.dll").c_str(), 0644), 0);
+    const platform::UniqueFd folder(::open(tmp.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    ASSERT_TRUE(folder);
+    for (const char* name : {"file.dll", "locked.dll", "pipe.dll", "gone.dll"}) {
+        const platform::LookedUpFile looked(folder.Get(), name);
+        const platform::LookedUpFile seen(folder.Get(), name, platform::LookedUpFile::SeenRegularFile{});
+        EXPECT_EQ(seen.Exists(), looked.Exists()) << name;
+        EXPECT_EQ(seen.IsOpenRegularFile(), looked.IsOpenRegularFile()) << name;
+        EXPECT_EQ(seen.Status().st_size, looked.Status().st_size) << name;
+        EXPECT_EQ(seen.Status().st_mtim.tv_sec, looked.Status().st_mtim.tv_sec) << name;
+    }
 }
 
 TEST(FileStatus, TimesComeFromTheFile)

@@ -1,6 +1,7 @@
 // File facts for the result table and the engine's per-file queries.
 #include "VORN_STD_library/FileFacts.h"
 
+#include "VORN_STD_library/OnDemandCrypto.h"
 #include "VORN_STD_library/PathHelpers.h"
 #include "VORN_STD_library/SignatureTrust.h"
 #include "platform/FileStatus.h"
@@ -73,9 +74,9 @@ FileRowFacts RowFactsOf(const platform::LookedUpFile& file, ExtraRowReads extra)
     facts.version = platform::VersionInfo::FromOpenFile(file.Descriptor(), size);
     if (extra.headers)
         facts.headers = platform::version::ReadImageHeaders(platform::version::FileByteSource(file.Descriptor(), size));
-    if (extra.digests) facts.digests = DigestOpenFile(file.Descriptor());
+    if (extra.digests) facts.digests = on_demand::DigestOpenFile(file.Descriptor());
     if (extra.signatures)
-        facts.signatures = ReadImageSignatures(platform::version::FileByteSource(file.Descriptor(), size),
+        facts.signatures = on_demand::ReadImageSignatures(platform::version::FileByteSource(file.Descriptor(), size),
                                                TrustStoreInUse().get());
     return facts;
 }

@@ -2,7 +2,6 @@
 #include "VORN_STD_library/SignatureTrust.h"
 
 #include <filesystem>
-#include <mutex>
 #include <system_error>
 
 #include <openssl/err.h>
@@ -11,9 +10,6 @@
 
 namespace VORN_STD_library {
 namespace {
-
-std::mutex storeInUseMutex;
-std::shared_ptr<const TrustStore> storeInUse;
 
 int CertificateCount(X509_STORE* store)
 {
@@ -56,18 +52,6 @@ std::shared_ptr<const TrustStore> TrustStore::Load(const std::string& path, std:
         return nullptr;
     }
     return trust;
-}
-
-std::shared_ptr<const TrustStore> TrustStoreInUse()
-{
-    const std::lock_guard<std::mutex> lock(storeInUseMutex);
-    return storeInUse;
-}
-
-void UseTrustStore(std::shared_ptr<const TrustStore> store)
-{
-    const std::lock_guard<std::mutex> lock(storeInUseMutex);
-    storeInUse = std::move(store);
 }
 
 } // namespace VORN_STD_library

@@ -1,7 +1,8 @@
 // The slots form a ring indexed by sequence number modulo the window. A slot
 // belongs to the caller's thread from when it is written until it is queued,
 // to one worker from when it is taken until it is marked built, and to the
-// caller's thread again until its row is written. A worker takes a run of
+// caller's thread again until its row is written (its memory is freed when
+// a worker builds the slot's next row). A worker takes a run of
 // consecutive slots under the lock, builds them without it, and marks them
 // built under it again; threads are woken only when someone sleeps.
 #include "cli/OrderedRowBuilder.h"
@@ -95,17 +96,16 @@ void OrderedRowBuilder::WriteReady(std::unique_lock<std::mutex>& lock, bool wait
     while (written_ < queued_) {
         Slot& slot = slots_[written_ % slots_.size()];
         if (!slot.built) return;
-        const std::vector<grid::CellValue> row = std::move(slot.row);
         const std::exception_ptr failure = std::exchange(slot.failure, nullptr);
         slot.folderFd.reset();
-        ++written_;
+        // The row is written in place: only this thread queues slots again,
+        // and the row's memory goes back where it came from when a worker
+        // builds the slot's next row.
         lock.unlock();
-        if (failure) {
-            lock.lock();
-            std::rethrow_exception(failure);
-        }
-        rows_.Row(row);
+        if (!failure) rows_.Row(slot.row);
         lock.lock();
+        ++written_;
+        if (failure) std::rethrow_exception(failure);
     }
 }
 

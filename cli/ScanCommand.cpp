@@ -17,7 +17,7 @@
 #include <utility>
 
 #include "VORN_STD_library/PathHelpers.h"
-#include "VORN_STD_library/SignatureTrust.h"
+#include "VORN_STD_library/OnDemandCrypto.h"
 #include "cDisk/InventoryFormat.h"
 #include "cDisk/ResultFacts.h"
 #include "cDisk/ResultRow.h"
@@ -289,7 +289,7 @@ int Run(const ScanOptions& options)
     if (!options.trustPath.empty()) {
         std::string error;
         std::shared_ptr<const VORN_STD_library::TrustStore> trust =
-            VORN_STD_library::TrustStore::Load(options.trustPath, error);
+            VORN_STD_library::on_demand::LoadTrustStore(options.trustPath, error);
         if (!trust) return UsageError("--trust: " + error);
         VORN_STD_library::UseTrustStore(std::move(trust));
     }

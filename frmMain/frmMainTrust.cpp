@@ -9,7 +9,7 @@
 #include <QFileInfo>
 #include <QMenu>
 
-#include "VORN_STD_library/SignatureTrust.h"
+#include "VORN_STD_library/OnDemandCrypto.h"
 #include "cDisk/ResultRow.h"
 #include "platform/FolderPicker.h"
 
@@ -37,7 +37,7 @@ bool frmMain::SetTrustStorePath(const QString& path)
     std::shared_ptr<const VORN_STD_library::TrustStore> store;
     if (!path.isEmpty()) {
         std::string error;
-        store = VORN_STD_library::TrustStore::Load(path.toStdString(), error);
+        store = VORN_STD_library::on_demand::LoadTrustStore(path.toStdString(), error);
         if (!store) {
             services_.messages->ShowFailure(this, QStringLiteral("loading of the trust store"),
                                             QString::fromStdString(error));
@@ -56,7 +56,7 @@ void frmMain::LoadRememberedTrustStore()
     std::string error;
     std::shared_ptr<const VORN_STD_library::TrustStore> store;
     if (!path.isEmpty()) {
-        store = VORN_STD_library::TrustStore::Load(path.toStdString(), error);
+        store = VORN_STD_library::on_demand::LoadTrustStore(path.toStdString(), error);
         if (!store)
             services_.messages->ShowWarning(this, QStringLiteral("The trust store could not be loaded (%1); signature "
                                                                  "chains are not checked.")

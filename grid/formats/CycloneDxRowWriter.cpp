@@ -11,7 +11,7 @@
 #include <string_view>
 #include <variant>
 
-#include <openssl/rand.h>
+#include <sys/random.h>
 
 #include "grid/formats/FieldText.h"
 #include "platform/FixedDecimal.h"
@@ -52,7 +52,8 @@ Role RoleOf(std::string_view key)
 std::optional<std::string> RandomUrnUuid()
 {
     unsigned char bytes[16];
-    if (RAND_bytes(bytes, sizeof bytes) != 1) return std::nullopt;
+    // The kernel's random source; 16 bytes never come back short.
+    if (::getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) return std::nullopt;
     bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | 0x40);
     bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3F) | 0x80);
     static constexpr char kHex[] = "0123456789abcdef";

@@ -7,7 +7,7 @@
 #include "grid/formats/DelimitedRowWriter.h"
 #include "grid/formats/JsonLinesRowWriter.h"
 #include "grid/formats/XlsRowWriter.h"
-#include "grid/formats/XlsxRowWriter.h"
+#include "grid/formats/OnDemandXlsx.h"
 
 namespace grid::formats {
 
@@ -19,7 +19,7 @@ std::unique_ptr<RowWriter> MakeRowWriter(OutputFormat format, const WriterSettin
     case OutputFormat::Csv: return MakeDelimitedRowWriter(out, format, settings.rules, std::move(columns));
     case OutputFormat::Json: return MakeJsonLinesRowWriter(out, settings.rules, std::move(columns));
     case OutputFormat::Xls: return MakeXlsRowWriter(out, std::move(columns));
-    case OutputFormat::Xlsx: return MakeXlsxRowWriter(out, std::move(columns), settings.rowsPerSheet);
+    case OutputFormat::Xlsx: return on_demand::MakeXlsxRowWriter(out, std::move(columns), settings.rowsPerSheet);
     case OutputFormat::CycloneDx: return MakeCycloneDxRowWriter(out, settings, std::move(columns));
     }
     return nullptr;

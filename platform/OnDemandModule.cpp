@@ -1,0 +1,54 @@
+// dlopen of the on-demand module, once per process; the handle is kept for
+// the life of the process, so entry points stay valid. The installed module
+// is found relative to the running program's own file, so a package
+// installed under any prefix finds its own module and no other.
+#include "platform/OnDemandModule.h"
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+
+#include <dlfcn.h>
+
+namespace platform {
+namespace {
+
+struct LoadedModule {
+    void* handle = nullptr;
+    std::string failure;
+};
+
+std::string InstalledModulePath()
+{
+    std::error_code failed;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", failed);
+    if (failed) return LUMBREL_ONDEMAND_FROM_BINDIR;
+    return (program.parent_path() / LUMBREL_ONDEMAND_FROM_BINDIR).lexically_normal().string();
+}
+
+LoadedModule Load()
+{
+    LoadedModule module;
+    module.handle = ::dlopen(LUMBREL_ONDEMAND_MODULE_NAME, RTLD_NOW | RTLD_LOCAL);
+    if (module.handle != nullptr) return module;
+    const std::string installed = InstalledModulePath();
+    module.handle = ::dlopen(installed.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module.handle != nullptr) return module;
+    const char* reason = ::dlerror();
+    module.failure = "cannot load " + installed + ": " + (reason != nullptr ? reason : "unknown reason");
+    return module;
+}
+
+} // namespace
+
+void* OnDemandSymbol(const char* symbol)
+{
+    static const LoadedModule module = Load();
+    if (module.handle == nullptr) throw std::runtime_error(module.failure);
+    void* address = ::dlsym(module.handle, symbol);
+    if (address == nullptr) throw std::runtime_error(std::string("the on-demand module has no entry ") + symbol);
+    return address;
+}
+
+} // namespace platform

@@ -1,0 +1,23 @@
+// The parts of the program that need libcrypto or libxlsxwriter (digests,
+// signatures, trust stores, xlsx workbooks) live in a module of their own,
+// loaded the first time one of them is used: loading those libraries costs
+// more than a small search takes, and most runs need neither. The module is
+// looked up by its file name on the program's own library path (set in the
+// build tree only), then at its installed place.
+#pragma once
+
+namespace platform {
+
+// The address of the module's entry point `symbol`, loading the module on
+// first use (safe from any thread). Throws std::runtime_error naming the
+// module and the loader's reason when it cannot be loaded or lacks the entry.
+void* OnDemandSymbol(const char* symbol);
+
+// OnDemandSymbol as a pointer to `Function`, the type both sides declare.
+template <typename Function>
+Function* OnDemandFunction(const char* symbol)
+{
+    return reinterpret_cast<Function*>(OnDemandSymbol(symbol));
+}
+
+} // namespace platform

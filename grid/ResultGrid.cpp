@@ -146,6 +146,21 @@ const CellValue& ResultGrid::CellValueAt(int row, int cellColumn) const
     return index < cells.size() ? cells[index] : kEmptyCell;
 }
 
+void ResultGrid::PrefetchRow(int row, bool texts) const noexcept
+{
+    if (row < 0 || row >= RowCount()) return;
+    const GridRow& cells = rows_[static_cast<std::size_t>(row)];
+    constexpr std::size_t kCacheLine = 64;
+    if (!texts) {
+        const auto* bytes = reinterpret_cast<const char*>(cells.data());
+        for (std::size_t at = 0; at < cells.size() * sizeof(CellValue); at += kCacheLine)
+            __builtin_prefetch(bytes + at);
+        return;
+    }
+    for (const CellValue& cell : cells)
+        if (const auto* text = std::get_if<std::string>(&cell)) __builtin_prefetch(text->data());
+}
+
 void ResultGrid::SetRowDimmed(int row, bool dimmed)
 {
     CheckRow(row);

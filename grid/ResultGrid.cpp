@@ -152,8 +152,11 @@ void ResultGrid::PrefetchRow(int row, bool texts) const noexcept
     const GridRow& cells = rows_[static_cast<std::size_t>(row)];
     constexpr std::size_t kCacheLine = 64;
     if (!texts) {
+        // The row's own length lies in the block being fetched: the table's
+        // width bounds it without waiting for it (a prefetch never faults).
         const auto* bytes = reinterpret_cast<const char*>(cells.data());
-        for (std::size_t at = 0; at < cells.size() * sizeof(CellValue); at += kCacheLine)
+        if (!bytes) return;
+        for (std::size_t at = 0; at < columns_.size() * sizeof(CellValue); at += kCacheLine)
             __builtin_prefetch(bytes + at);
         return;
     }

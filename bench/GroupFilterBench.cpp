@@ -6,7 +6,9 @@
 // - the filter, from the last keystroke to the view showing the result (the
 //   slices run from the event loop as in the window), for a first word, the
 //   same word typed on, and the word cleared, against the floor of one
-//   case-insensitive search of every row's name cell.
+//   case-insensitive search of every row's name cell;
+// - the filter typed a key at a time, from the last key to the view showing
+//   the result (wall time), against the 150 ms goal.
 //
 // Usage: bench_group_filter [ROWS] (default 1,000,000)
 #include <QApplication>
@@ -155,5 +157,6 @@ int main(int argc, char* argv[])
     bench::PrintRatio("group_by_company_vs_map_floor", group.cpu, groupFloor.cpu, 4);
     bench::PrintRatio("filter_first_word_vs_search_floor", firstWord.cpu, filterFloor.cpu, 10);
     bench::PrintRatio("filter_typed_on_vs_search_floor", typedOn.cpu, filterFloor.cpu, 3);
+    bench::PrintRatio("filter_after_last_key_vs_150ms", afterLastKey.wall, 0.150, 1.0);
     return 0;
 }

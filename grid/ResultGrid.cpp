@@ -146,6 +146,24 @@ const CellValue& ResultGrid::CellValueAt(int row, int cellColumn) const
     return index < cells.size() ? cells[index] : kEmptyCell;
 }
 
+void ResultGrid::PrefetchRow(int row, bool texts) const noexcept
+{
+    if (row < 0 || row >= RowCount()) return;
+    const GridRow& cells = rows_[static_cast<std::size_t>(row)];
+    constexpr std::size_t kCacheLine = 64;
+    if (!texts) {
+        // The row's own length lies in the block being fetched: the table's
+        // width bounds it without waiting for it (a prefetch never faults).
+        const auto* bytes = reinterpret_cast<const char*>(cells.data());
+        if (!bytes) return;
+        for (std::size_t at = 0; at < columns_.size() * sizeof(CellValue); at += kCacheLine)
+            __builtin_prefetch(bytes + at);
+        return;
+    }
+    for (const CellValue& cell : cells)
+        if (const auto* text = std::get_if<std::string>(&cell)) __builtin_prefetch(text->data());
+}
+
 void ResultGrid::SetRowDimmed(int row, bool dimmed)
 {
     CheckRow(row);

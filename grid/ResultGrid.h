@@ -90,6 +90,13 @@ public:
     // An unset cell reads as empty (std::monostate).
     const CellValue& CellValueAt(int row, int cellColumn) const;
 
+    // Asks the processor to start fetching a row's cells, or, once they
+    // have arrived, the texts they point to: a pass over many rows in an
+    // order unrelated to where they lie in memory (a copy of a sorted
+    // table) would otherwise wait on each in turn. A row outside the table
+    // is ignored.
+    void PrefetchRow(int row, bool texts) const noexcept;
+
     void SetRowDimmed(int row, bool dimmed);
     bool RowDimmed(int row) const;
     // Drops every dimmed row; the others keep their order. The views are

@@ -21,6 +21,15 @@ namespace {
 constexpr qint64 kSliceMilliseconds = 12;
 // A unit separator between cells, so no word matches across two cells.
 constexpr char kCellSeparator = '\x1F';
+// The folded text kept while a filter is typed: blocks of this size, at most
+// kFoldedBlocks of them (a million rows of a typical inventory fit); rows
+// past that are folded each time they are tested.
+constexpr std::size_t kFoldedBlockBytes = std::size_t{1} << 20;
+constexpr std::size_t kFoldedBlocks = 160;
+// How many candidates ahead of the one being tested its cells are fetched,
+// and half as many its texts (the rows of a sorted table lie anywhere in
+// memory).
+constexpr std::size_t kPrefetchAhead = 16;
 
 bool IsSpace(char c)
 {
@@ -147,18 +156,15 @@ struct RowFilterProxyModel::Matcher {
                                   [&](const std::string& word) { return shapes.CouldHold(word); });
     }
 
+    // Each word lies in the folded text cells or, when a word could, in the
+    // shown sizes and dates; the separators keep every match inside a cell.
     bool Matches(int row)
     {
-        text.clear();
-        for (int column : columns) {
-            if (const auto* value = std::get_if<std::string>(&grid.CellValueAt(row, column))) {
-                platform::AppendFoldedForSearch(text, *value);
-                text.push_back(kCellSeparator);
-            }
-        }
-        if (formatTyped) text += TypedText(row);
-        return std::all_of(words.begin(), words.end(),
-                           [&](const std::string& word) { return text.find(word) != std::string::npos; });
+        const std::string_view folded = proxy.FoldedText(row, columns, text);
+        const std::string_view typed = formatTyped ? std::string_view(TypedText(row)) : std::string_view();
+        return std::all_of(words.begin(), words.end(), [&](const std::string& word) {
+            return folded.find(word) != std::string_view::npos || typed.find(word) != std::string_view::npos;
+        });
     }
 
     const std::string& TypedText(int row)
@@ -274,6 +280,7 @@ void RowFilterProxyModel::StartPass(std::vector<std::string> words)
     if (words.empty()) {
         passRunning_ = false;
         sliceTimer_.stop();
+        ForgetCachedText();
         if (Active()) Apply({}, {});
         emit filterApplied();
         return;
@@ -311,17 +318,57 @@ void RowFilterProxyModel::StartPass(std::vector<std::string> words)
     sliceTimer_.start();
 }
 
-void RowFilterProxyModel::ForgetTypedText()
+void RowFilterProxyModel::ForgetCachedText()
 {
     typedText_.clear();
     typedText_.shrink_to_fit();
     typedKnown_.clear();
     typedKnown_.shrink_to_fit();
+    foldedSpans_.clear();
+    foldedSpans_.shrink_to_fit();
+    foldedBlocks_.clear();
+    foldedBlocks_.shrink_to_fit();
+    foldedBlockUsed_ = 0;
+}
+
+bool RowFilterProxyModel::FoldedKnown(int row) const
+{
+    const auto at = static_cast<std::size_t>(row);
+    return at < foldedSpans_.size() && foldedSpans_[at].length != UINT32_MAX;
+}
+
+std::string_view RowFilterProxyModel::FoldedText(int row, const std::vector<int>& columns, std::string& scratch)
+{
+    const auto at = static_cast<std::size_t>(row);
+    if (FoldedKnown(row)) {
+        const FoldedSpan& span = foldedSpans_[at];
+        return {foldedBlocks_[span.block].get() + span.offset, span.length};
+    }
+    scratch.clear();
+    for (int column : columns) {
+        if (const auto* value = std::get_if<std::string>(&grid_.CellValueAt(row, column))) {
+            platform::AppendFoldedForSearch(scratch, *value);
+            scratch.push_back(kCellSeparator);
+        }
+    }
+    if (scratch.size() > kFoldedBlockBytes) return scratch;
+    if (foldedBlocks_.empty() || foldedBlockUsed_ + scratch.size() > kFoldedBlockBytes) {
+        if (foldedBlocks_.size() == kFoldedBlocks) return scratch;
+        foldedBlocks_.push_back(std::make_unique_for_overwrite<char[]>(kFoldedBlockBytes));
+        foldedBlockUsed_ = 0;
+    }
+    if (foldedSpans_.size() <= at) foldedSpans_.resize(std::max(at + 1, static_cast<std::size_t>(grid_.RowCount())));
+    char* stored = foldedBlocks_.back().get() + foldedBlockUsed_;
+    std::copy(scratch.begin(), scratch.end(), stored);
+    foldedSpans_[at] = {static_cast<std::uint32_t>(foldedBlocks_.size() - 1),
+                        static_cast<std::uint32_t>(foldedBlockUsed_), static_cast<std::uint32_t>(scratch.size())};
+    foldedBlockUsed_ += scratch.size();
+    return {stored, scratch.size()};
 }
 
 void RowFilterProxyModel::ScheduleFullPass()
 {
-    ForgetTypedText();
+    ForgetCachedText();
     shownColumns_ = ShownColumns();
     if (!Active() && !passRunning_) return;
     if (!passRunning_) passWords_ = words_;
@@ -351,6 +398,10 @@ void RowFilterProxyModel::RunSlice()
         // microsecond.
         const std::size_t end = std::min(candidates_.size(), next_ + 256);
         for (; next_ < end; ++next_) {
+            if (next_ + kPrefetchAhead < candidates_.size() && !FoldedKnown(candidates_[next_ + kPrefetchAhead]))
+                grid_.PrefetchRow(candidates_[next_ + kPrefetchAhead], false);
+            if (next_ + kPrefetchAhead / 2 < candidates_.size() && !FoldedKnown(candidates_[next_ + kPrefetchAhead / 2]))
+                grid_.PrefetchRow(candidates_[next_ + kPrefetchAhead / 2], true);
             const int row = candidates_[next_];
             verdicts_[static_cast<std::size_t>(row)] = matcher.Matches(row) ? 1 : 0;
         }
@@ -473,13 +524,25 @@ void RowFilterProxyModel::OnLayoutChanged()
         };
         permute(accepted_);
         permute(typedKnown_);
+        // Rows appended since the cache was sized have no text in it yet.
+        if (!foldedSpans_.empty() && foldedSpans_.size() < pendingReorder_.size())
+            foldedSpans_.resize(pendingReorder_.size());
+        if (foldedSpans_.size() == pendingReorder_.size()) {
+            std::vector<FoldedSpan> moved(foldedSpans_.size());
+            for (std::size_t row = 0; row < pendingReorder_.size(); ++row)
+                moved[row] = foldedSpans_[static_cast<std::size_t>(pendingReorder_[row])];
+            foldedSpans_ = std::move(moved);
+        } else {
+            foldedSpans_.clear();
+        }
         if (typedText_.size() == pendingReorder_.size()) {
             std::vector<std::string> moved(typedText_.size());
             for (std::size_t row = 0; row < pendingReorder_.size(); ++row)
                 moved[row] = std::move(typedText_[static_cast<std::size_t>(pendingReorder_[row])]);
             typedText_ = std::move(moved);
         } else {
-            ForgetTypedText();
+            typedText_ = {};
+            typedKnown_ = {};
         }
         if (passRunning_ && verdicts_.size() == pendingReorder_.size()) {
             permute(verdicts_);
@@ -512,7 +575,7 @@ void RowFilterProxyModel::OnLayoutChanged()
 
 void RowFilterProxyModel::OnRowsRemovedOrReset()
 {
-    ForgetTypedText();
+    ForgetCachedText();
     shownColumns_ = ShownColumns();
     if (Active()) {
         // Rows only ever go from the end, or all at once.

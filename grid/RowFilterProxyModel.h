@@ -1,7 +1,9 @@
 // The quick filter: a flat proxy over the ResultGridModel that keeps the rows
 // whose shown cells contain every typed word, ignoring case and accents. Rows
 // are never copied; the proxy holds one flag and one index per grid row while
-// a filter is set, and nothing while none is.
+// a filter is set, and nothing while none is. While one is set it also keeps
+// the folded text of the rows it has tested (up to a fixed total), so the
+// next keystroke searches that text instead of folding every cell again.
 //
 // Words are separated by white space and folded with the shared folding of
 // platform/Utf8Text. A row matches when each word is contained in the text of
@@ -20,6 +22,8 @@
 #include "grid/FlatProxyModel.h"
 #include <QTimer>
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,7 +66,11 @@ private:
     void RunSlice();
     void StartPass(std::vector<std::string> words);
     void ScheduleFullPass();
-    void ForgetTypedText();
+    void ForgetCachedText();
+    // A grid row's folded shown text cells, from the cache when they are
+    // there; else folded into `scratch` and kept when there is room.
+    std::string_view FoldedText(int row, const std::vector<int>& columns, std::string& scratch);
+    bool FoldedKnown(int row) const;
     void FinishPass();
     // Replaces the shown rows by those flagged in `accepted` (empty words:
     // every row) under one layout change.
@@ -87,6 +95,18 @@ private:
     // word first needs it and kept until cells or shown columns change.
     std::vector<std::string> typedText_;
     std::vector<char> typedKnown_;
+    // The folded text of each tested grid row's shown text cells: where it
+    // lies in foldedBlocks_ (blocks of a fixed size, filled in turn), or
+    // unknown. Made while a filter is typed and dropped when it is cleared,
+    // when cells or shown columns change, or rows go.
+    struct FoldedSpan {
+        std::uint32_t block = 0;
+        std::uint32_t offset = 0;
+        std::uint32_t length = UINT32_MAX;
+    };
+    std::vector<FoldedSpan> foldedSpans_;
+    std::vector<std::unique_ptr<char[]>> foldedBlocks_;
+    std::size_t foldedBlockUsed_ = 0;
 
     // The pass under way: its words, the rows it still has to test (from
     // next_ on) and the verdicts so far for every grid row. A pass whose base

@@ -2,6 +2,7 @@
 // proleptic Gregorian calendar (days-from-civil arithmetic, no table).
 #include "platform/DateTime.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -96,15 +97,22 @@ CalendarFields DateTime::Fields() const
 
 std::string DateTime::ToIsoText() const
 {
+    std::string text;
+    AppendIsoText(text);
+    return text;
+}
+
+void DateTime::AppendIsoText(std::string& out) const
+{
     const CalendarFields f = Fields();
     char text[48];
     if (f.year < 0 || f.year > 9999) {
-        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day,
-                      f.hour, f.minute, f.second);
-        return text;
+        const int length = std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month,
+                                         f.day, f.hour, f.minute, f.second);
+        out.append(text, static_cast<std::size_t>(std::clamp(length, 0, static_cast<int>(sizeof text) - 1)));
+        return;
     }
-    // Four-digit years, the only ones files carry, are written digit by digit:
-    // exports and copies write a date on every row.
+    // Four-digit years, the only ones files carry, are written digit by digit.
     const auto put = [&text](int at, int value, int digits) {
         for (int i = digits - 1; i >= 0; --i, value /= 10) text[at + i] = static_cast<char>('0' + value % 10);
     };
@@ -119,7 +127,7 @@ std::string DateTime::ToIsoText() const
     put(14, f.minute, 2);
     text[16] = ':';
     put(17, f.second, 2);
-    return std::string(text, 19);
+    out.append(text, 19);
 }
 
 } // namespace platform

@@ -36,6 +36,9 @@ public:
     CalendarFields Fields() const;
     // "YYYY-MM-DD HH:MM:SS".
     std::string ToIsoText() const;
+    // The same text appended to `out` (no temporary: copies and exports
+    // write a date on every row).
+    void AppendIsoText(std::string& out) const;
 
     auto operator<=>(const DateTime&) const = default;
 

@@ -2,6 +2,7 @@
 #include "platform/Utf8Text.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace platform {
 namespace {
@@ -153,16 +154,19 @@ void AppendFoldedForSearch(std::string& out, std::string_view text)
 {
     std::size_t i = 0;
     while (i < text.size()) {
-        // A run of ASCII is folded in one go.
+        // A run of ASCII is found eight bytes at a time, copied whole and
+        // folded in place: the quick filter folds every cell of a million rows.
         std::size_t end = i;
+        for (std::uint64_t eight = 0; end + 8 <= text.size(); end += 8) {
+            std::memcpy(&eight, text.data() + end, 8);
+            if (eight & 0x8080808080808080u) break;
+        }
         while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) ++end;
         if (end != i) {
             const std::size_t at = out.size();
-            out.resize(at + (end - i));
-            for (std::size_t k = i; k < end; ++k) {
-                const char c = text[k];
-                out[at + (k - i)] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-            }
+            out.append(text.data() + i, end - i);
+            for (char* c = out.data() + at; c != out.data() + out.size(); ++c)
+                *c = static_cast<char>(*c | (static_cast<unsigned char>(*c - 'A') < 26 ? 0x20 : 0));
             i = end;
             continue;
         }

@@ -2,6 +2,8 @@
 // terminal escaping the rules ask for.
 #include "grid/formats/FieldText.h"
 
+#include <array>
+#include <charconv>
 #include <variant>
 
 #include "grid/formats/TextEncoding.h"
@@ -9,9 +11,16 @@
 namespace grid::formats {
 namespace {
 
-std::string SizeText(platform::FixedDecimal size)
+// The whole bytes of a size, written into `buffer`.
+std::string_view SizeText(platform::FixedDecimal size, std::array<char, 24>& buffer)
 {
-    return std::to_string(size.Whole());
+    const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), size.Whole());
+    return {buffer.data(), static_cast<std::size_t>(written.ptr - buffer.data())};
+}
+
+bool TabSeparated(OutputFormat format)
+{
+    return format == OutputFormat::Tsv || format == OutputFormat::Xls || format == OutputFormat::Xlsx;
 }
 
 // A value guarded against formula evaluation and escaped for a terminal, as
@@ -49,13 +58,16 @@ void AppendField(OutputFormat format, const TextRules& rules, std::string& out, 
 void AppendCell(OutputFormat format, const TextRules& rules, std::string& out, const grid::CellValue& cell)
 {
     const bool json = format == OutputFormat::Json || format == OutputFormat::CycloneDx;
+    std::array<char, 24> buffer;
     if (const auto* text = std::get_if<std::string>(&cell)) AppendField(format, rules, out, *text);
     else if (const auto* size = std::get_if<platform::FixedDecimal>(&cell)) {
-        if (json) out.append(SizeText(*size));
-        else AppendField(format, rules, out, SizeText(*size));
-    } else if (const auto* date = std::get_if<platform::DateTime>(&cell))
-        AppendField(format, rules, out, date->ToIsoText());
-    else if (json) out.append("null");
+        if (json) out.append(SizeText(*size, buffer));
+        else AppendField(format, rules, out, SizeText(*size, buffer));
+    } else if (const auto* date = std::get_if<platform::DateTime>(&cell)) {
+        // Digits, '-', ' ' and ':' need no escape in tab-separated text.
+        if (TabSeparated(format)) date->AppendIsoText(out);
+        else AppendField(format, rules, out, date->ToIsoText());
+    } else if (json) out.append("null");
     else AppendField(format, rules, out, {});
 }
 

@@ -4,6 +4,9 @@
 // chips, and the rows the view shows in order.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QLabel>
@@ -105,9 +108,43 @@ TEST_F(GroupingFilterTest, EveryWordMustBeInSomeShownCellIgnoringCaseAndAccents)
         EXPECT_EQ(Filtered(c.filter), c.shown);
     }
     EXPECT_EQ(grid::FilterWords("Ärger  ŁÓDŹ"), (std::vector<std::string>{"arger", "lodz"}));
-    std::string folded;
-    platform::AppendFoldedForSearch(folded, "E\xCC\x81t\xC3\xA9 \xC3\x9F");
-    EXPECT_EQ(folded, "ete \xC3\x9F");
+    const std::pair<const char*, const char*> folds[] = {
+        {"E\xCC\x81t\xC3\xA9 \xC3\x9F", "ete \xC3\x9F"},
+        {"ABCDEFGHIJKLMNOPQRSTUVWXYZ@[`{", "abcdefghijklmnopqrstuvwxyz@[`{"}, // ASCII runs longer than eight bytes
+        {"ABCDEFGHI\xC3\x89Z", "abcdefghiez"},                           // a run ended by a letter beyond ASCII
+    };
+    for (const auto& [text, expected] : folds) {
+        std::string folded;
+        platform::AppendFoldedForSearch(folded, text);
+        EXPECT_EQ(folded, expected);
+    }
+}
+
+// While a filter is typed the proxy keeps the rows' folded text: it must
+// follow the rows through a sort and be made anew when cells change or rows
+// arrive.
+TEST_F(GroupingFilterTest, TextKeptWhileTypingFollowsSortsChangedCellsAndNewRows)
+{
+    struct Step {
+        std::function<void()> change;
+        const char* filter;
+        Names shown;
+    };
+    const Step steps[] = {
+        {[] {}, "dll", {"b.dll", "c.dll", "e.dll"}},
+        {[this] { grid_.Sort(-1, -1, "filename", grid::kSortDescending, grid::kSortKindText); }, ".dll",
+         {"e.dll", "c.dll", "b.dll"}},
+        {[this] { grid_.SetCellValue(0, kName, std::string("e.exe")); }, "dl", {"c.dll", "b.dll"}},
+        {[this] { AddRow("F.DLL", 1, "/z/", "Acme"); }, "dll", {"c.dll", "b.dll", "F.DLL"}},
+        {[] {}, "", {"e.exe", "d.ocx", "c.dll", "b.dll", "a.exe", "F.DLL"}},
+        {[] {}, "wine", {"d.ocx", "b.dll", "a.exe"}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.filter);
+        step.change();
+        view_.FinishFiltering();
+        EXPECT_EQ(Filtered(step.filter), step.shown);
+    }
 }
 
 TEST_F(GroupingFilterTest, GroupsShowCaptionValueAndCountAtOneAndTwoLevelsAndUngroup)

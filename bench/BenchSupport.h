@@ -25,27 +25,43 @@ namespace bench {
 // matters), repeated versions and companies, sizes up to 64 MiB, dates over
 // twenty years, a few hundred folders. Each row holds the cells of the
 // default columns, in their order.
-inline std::vector<std::vector<grid::CellValue>> MakeRows(std::size_t count, std::uint32_t seed = 20240607)
-{
-    std::mt19937 random(seed);
-    const char* extensions[] = {".dll", ".exe", ".ocx"};
-    const char* companies[] = {"Example Software", "Widget Works Ltd.", "Northwind Tools", ""};
-    std::vector<std::vector<grid::CellValue>> rows;
-    rows.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        std::vector<grid::CellValue>& row = rows.emplace_back();
-        row.emplace_back("component" + std::to_string(random() % 100000) + "_" + std::to_string(i % 7) +
-                         extensions[random() % 3]);
-        row.emplace_back(std::to_string(random() % 12) + "." + std::to_string(random() % 10) + ".0." +
-                         std::to_string(random() % 4000));
-        row.emplace_back(platform::FixedDecimal::FromWhole(static_cast<std::int64_t>(random() % (64u << 20))));
-        row.emplace_back(platform::DateTime::FromUnixUtc(946684800 + static_cast<std::int64_t>(random() % 631152000)));
-        row.emplace_back("/srv/inventory/folder" + std::to_string(random() % 400) + "/sub" + std::to_string(i % 5) +
+// Makes the rows of MakeRows one at a time, as a search finds them.
+class RowMaker {
+public:
+    explicit RowMaker(std::uint32_t seed = 20240607) : random_(seed) {}
+
+    // The cells of row `i`.
+    std::vector<grid::CellValue> Next(std::size_t i)
+    {
+        static const char* const extensions[] = {".dll", ".exe", ".ocx"};
+        static const char* const companies[] = {"Example Software", "Widget Works Ltd.", "Northwind Tools", ""};
+        std::vector<grid::CellValue> row;
+        row.reserve(8);
+        row.emplace_back("component" + std::to_string(random_() % 100000) + "_" + std::to_string(i % 7) +
+                         extensions[random_() % 3]);
+        row.emplace_back(std::to_string(random_() % 12) + "." + std::to_string(random_() % 10) + ".0." +
+                         std::to_string(random_() % 4000));
+        row.emplace_back(platform::FixedDecimal::FromWhole(static_cast<std::int64_t>(random_() % (64u << 20))));
+        row.emplace_back(
+            platform::DateTime::FromUnixUtc(946684800 + static_cast<std::int64_t>(random_() % 631152000)));
+        row.emplace_back("/srv/inventory/folder" + std::to_string(random_() % 400) + "/sub" + std::to_string(i % 5) +
                          "/");
         row.emplace_back("Component " + std::to_string(i % 977) + " of the suite");
         row.emplace_back("Product line " + std::to_string(i % 31));
-        row.emplace_back(std::string(companies[random() % 4]));
+        row.emplace_back(std::string(companies[random_() % 4]));
+        return row;
     }
+
+private:
+    std::mt19937 random_;
+};
+
+inline std::vector<std::vector<grid::CellValue>> MakeRows(std::size_t count, std::uint32_t seed = 20240607)
+{
+    RowMaker maker(seed);
+    std::vector<std::vector<grid::CellValue>> rows;
+    rows.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) rows.push_back(maker.Next(i));
     return rows;
 }
 

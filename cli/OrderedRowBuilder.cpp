@@ -2,7 +2,8 @@
 // belongs to the caller's thread from when it is written until it is queued,
 // to one worker from when it is taken until it is marked built, and to the
 // caller's thread again until its row is written (its memory is freed when
-// a worker builds the slot's next row). A worker takes a run of
+// the slot's next row is built). A worker, or the caller's thread when it
+// would otherwise wait for the oldest row, takes a run of
 // consecutive slots under the lock, builds them without it, and marks them
 // built under it again; threads are woken only when someone sleeps.
 #include "cli/OrderedRowBuilder.h"
@@ -19,6 +20,15 @@ namespace {
 // short enough that every worker gets a share of a small folder.
 constexpr std::size_t kLongestRun = 32;
 
+// Files in flight per worker when the caller leaves the window open: four
+// runs each, so a worker always finds a run while the oldest is written.
+constexpr std::size_t kWindowPerWorker = 4 * kLongestRun;
+
+std::size_t WindowFor(std::size_t window, unsigned workers)
+{
+    return window != 0 ? window : kWindowPerWorker * std::max(workers, 1u);
+}
+
 std::size_t RunLength(std::size_t window, unsigned workers)
 {
     return std::clamp<std::size_t>(window / (2 * std::max(workers, 1u)), 1, kLongestRun);
@@ -28,7 +38,7 @@ std::size_t RunLength(std::size_t window, unsigned workers)
 
 OrderedRowBuilder::OrderedRowBuilder(unsigned workers, FactSelection facts, std::string root,
                                      grid::formats::RowWriter& rows, std::size_t window)
-    : facts_(std::move(facts)), root_(std::move(root)), rows_(rows), slots_(window == 0 ? 1 : window),
+    : facts_(std::move(facts)), root_(std::move(root)), rows_(rows), slots_(WindowFor(window, workers)),
       run_(RunLength(slots_.size(), workers))
 {
     workers_.reserve(workers);
@@ -87,10 +97,16 @@ void OrderedRowBuilder::Finish()
 
 void OrderedRowBuilder::WriteReady(std::unique_lock<std::mutex>& lock, bool waitForOldest)
 {
-    if (waitForOldest) {
-        FlushLocked();
+    const auto oldestReady = [this] { return written_ == queued_ || slots_[written_ % slots_.size()].built; };
+    if (waitForOldest && !oldestReady()) FlushLocked();
+    while (waitForOldest && !oldestReady()) {
+        // Rather than wait, this thread builds what no worker has taken yet.
+        if (taken_ < queued_) {
+            BuildRun(lock);
+            continue;
+        }
         writerWaiting_ = true;
-        rowBuilt_.wait(lock, [this] { return written_ == queued_ || slots_[written_ % slots_.size()].built; });
+        rowBuilt_.wait(lock, oldestReady);
         writerWaiting_ = false;
     }
     while (written_ < queued_) {
@@ -122,6 +138,18 @@ void OrderedRowBuilder::Build(Slot& slot)
     }
 }
 
+void OrderedRowBuilder::BuildRun(std::unique_lock<std::mutex>& lock)
+{
+    const std::uint64_t first = taken_;
+    const std::uint64_t end = first + std::min<std::uint64_t>(run_, queued_ - taken_);
+    taken_ = end;
+    lock.unlock();
+    for (std::uint64_t sequence = first; sequence < end; ++sequence) Build(slots_[sequence % slots_.size()]);
+    lock.lock();
+    for (std::uint64_t sequence = first; sequence < end; ++sequence) slots_[sequence % slots_.size()].built = true;
+    if (writerWaiting_) rowBuilt_.notify_one();
+}
+
 void OrderedRowBuilder::Work()
 {
     std::unique_lock<std::mutex> lock(mutex_);
@@ -130,14 +158,7 @@ void OrderedRowBuilder::Work()
         workAdded_.wait(lock, [this] { return stopping_ || queued_ - taken_ >= run_ || taken_ < flushedTo_; });
         --idleWorkers_;
         if (stopping_) return;
-        const std::uint64_t first = taken_;
-        const std::uint64_t end = first + std::min<std::uint64_t>(run_, queued_ - taken_);
-        taken_ = end;
-        lock.unlock();
-        for (std::uint64_t sequence = first; sequence < end; ++sequence) Build(slots_[sequence % slots_.size()]);
-        lock.lock();
-        for (std::uint64_t sequence = first; sequence < end; ++sequence) slots_[sequence % slots_.size()].built = true;
-        if (writerWaiting_) rowBuilt_.notify_one();
+        BuildRun(lock);
     }
 }
 

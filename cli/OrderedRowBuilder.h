@@ -2,7 +2,8 @@
 // exactly the order the files were found, so the output is the same for any
 // number of threads. The walk (the caller's thread) adds files in walk order;
 // workers read each file and build its row; the caller's thread writes every
-// row whose turn has come. At most `window` files are in flight: when the
+// row whose turn has come, and builds rows itself whenever it would otherwise
+// wait, so it counts as one of the threads that build. At most `window` files are in flight: when the
 // oldest row is not built yet, Add waits for it, so memory stays bounded
 // however large the tree. Workers take files in runs, so waking a thread is
 // paid once per run, not once per file.
@@ -27,8 +28,9 @@ namespace cli {
 class OrderedRowBuilder {
 public:
     // `root` is the start folder (ending in "/") that relative paths start from.
+    // `window` 0: enough files in flight to keep every worker busy.
     OrderedRowBuilder(unsigned workers, FactSelection facts, std::string root, grid::formats::RowWriter& rows,
-                      std::size_t window = 1024);
+                      std::size_t window = 0);
     // Stops the workers; rows not yet written are dropped.
     ~OrderedRowBuilder();
     OrderedRowBuilder(const OrderedRowBuilder&) = delete;
@@ -59,6 +61,9 @@ private:
     };
 
     void Work();
+    // Takes the next run of queued files and builds it. Called with the lock
+    // held; unlocks it while building.
+    void BuildRun(std::unique_lock<std::mutex>& lock);
     void Build(Slot& slot);
     // Called with the lock held.
     void FlushLocked();

@@ -222,9 +222,11 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
             grid::formats::MakeRowWriter(options.format, settings, out, ColumnsOf(options.columns));
         const std::string root = VORN_STD_library::NormalizeFolderPath(startPath);
         // One job is the engine alone: each row is built as its file is found.
+        // With more, this thread walks, writes and builds rows too, beside
+        // one worker per further job.
         const unsigned jobs = JobCount(options);
         const std::unique_ptr<OrderedRowBuilder> builder =
-            jobs > 1 ? std::make_unique<OrderedRowBuilder>(jobs, options.columns, root, *rows) : nullptr;
+            jobs > 1 ? std::make_unique<OrderedRowBuilder>(jobs - 1, options.columns, root, *rows) : nullptr;
         ScanListener listener(disk, rows.get(), options.columns, out, progress, root, builder.get());
         disk.SetEvents(&listener);
         if (options.inventory) out.Write(InventoryHeaderLine(ScanInventoryHeader(options)));

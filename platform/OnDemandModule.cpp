@@ -19,24 +19,29 @@ struct LoadedModule {
     std::string failure;
 };
 
-std::string InstalledModulePath()
+// `relative` to the folder of the running program.
+std::string BesideProgram(const char* relative)
 {
     std::error_code failed;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", failed);
-    if (failed) return LUMBREL_ONDEMAND_FROM_BINDIR;
-    return (program.parent_path() / LUMBREL_ONDEMAND_FROM_BINDIR).lexically_normal().string();
+    if (failed) return relative;
+    return (program.parent_path() / relative).lexically_normal().string();
 }
 
 LoadedModule Load()
 {
     LoadedModule module;
+    // On the program's library path (the build tree's test programs), where
+    // it is installed, or in the build tree's module folder next to the
+    // program's own folder.
     module.handle = ::dlopen(LUMBREL_ONDEMAND_MODULE_NAME, RTLD_NOW | RTLD_LOCAL);
     if (module.handle != nullptr) return module;
-    const std::string installed = InstalledModulePath();
+    const std::string installed = BesideProgram(LUMBREL_ONDEMAND_FROM_BINDIR);
     module.handle = ::dlopen(installed.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module.handle != nullptr) return module;
     const char* reason = ::dlerror();
     module.failure = "cannot load " + installed + ": " + (reason != nullptr ? reason : "unknown reason");
+    module.handle = ::dlopen(BesideProgram("../modules/" LUMBREL_ONDEMAND_MODULE_NAME).c_str(), RTLD_NOW | RTLD_LOCAL);
     return module;
 }
 

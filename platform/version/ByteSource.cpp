@@ -4,10 +4,15 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 #include <unistd.h>
 
 namespace platform::version {
 namespace {
+
+// Each thread's window memory between two FileByteSources; at most one
+// window (kFileWindowBytes) large.
+thread_local std::vector<std::uint8_t> spareWindow;
 
 // Reads up to out.size() bytes at offset; stops early at the end of the file
 // or on an error. Returns how many bytes were read.
@@ -34,6 +39,16 @@ bool MemoryByteSource::ReadInto(std::uint64_t offset, std::span<std::uint8_t> ou
     if (!out.empty())  // an empty span may carry a null pointer, which memcpy must not get
         std::memcpy(out.data(), bytes_.data() + offset, out.size());
     return true;
+}
+
+FileByteSource::FileByteSource(int fd, std::uint64_t size) : fd_(fd), size_(size), window_(std::move(spareWindow))
+{
+    window_.clear();
+}
+
+FileByteSource::~FileByteSource()
+{
+    if (window_.capacity() > spareWindow.capacity()) spareWindow = std::move(window_);
 }
 
 void FileByteSource::LoadWindow(std::uint64_t start, std::size_t count) const

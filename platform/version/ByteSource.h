@@ -40,7 +40,13 @@ private:
 // read gives short reads, and reads of what is gone fail. The descriptor is borrowed and must stay open while the source lives.
 class FileByteSource final : public ByteSource {
 public:
-    FileByteSource(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+    // The window's memory is the thread's spare buffer when it has one, and
+    // goes back to it afterwards: a thread reading file after file allocates
+    // (and faults in) one window, not one per file.
+    FileByteSource(int fd, std::uint64_t size);
+    ~FileByteSource() override;
+    FileByteSource(const FileByteSource&) = delete;
+    FileByteSource& operator=(const FileByteSource&) = delete;
 
     std::uint64_t Size() const override { return size_; }
     bool ReadInto(std::uint64_t offset, std::span<std::uint8_t> out) const override;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <openssl/evp.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace VORN_STD_library {
@@ -43,6 +44,9 @@ std::optional<FileDigests> DigestOpenFile(int fd)
         if (!contexts[i] || EVP_DigestInit_ex(contexts[i].get(), algorithms[i], nullptr) != 1) return std::nullopt;
     }
 
+    // The whole file is read front to back, whatever a reader before told
+    // the kernel about this descriptor.
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     std::vector<unsigned char> chunk(kChunkBytes);
     off_t offset = 0;
     while (true) {

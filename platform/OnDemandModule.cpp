@@ -30,18 +30,22 @@ std::string BesideProgram(const char* relative)
 
 LoadedModule Load()
 {
+    // Where it is installed, relative to the installed program; else in the
+    // build tree's module folder, beside the program's own folder (or its
+    // parent's, for the test programs one level deeper). Always by a whole
+    // path: a library path would not apply where a sanitizer's runtime makes
+    // the call.
+    static const char* const kPlaces[] = {LUMBREL_ONDEMAND_FROM_BINDIR, "../modules/" LUMBREL_ONDEMAND_MODULE_NAME,
+                                          "../../modules/" LUMBREL_ONDEMAND_MODULE_NAME};
     LoadedModule module;
-    // On the program's library path (the build tree's test programs), where
-    // it is installed, or in the build tree's module folder next to the
-    // program's own folder.
-    module.handle = ::dlopen(LUMBREL_ONDEMAND_MODULE_NAME, RTLD_NOW | RTLD_LOCAL);
-    if (module.handle != nullptr) return module;
-    const std::string installed = BesideProgram(LUMBREL_ONDEMAND_FROM_BINDIR);
-    module.handle = ::dlopen(installed.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (module.handle != nullptr) return module;
-    const char* reason = ::dlerror();
-    module.failure = "cannot load " + installed + ": " + (reason != nullptr ? reason : "unknown reason");
-    module.handle = ::dlopen(BesideProgram("../modules/" LUMBREL_ONDEMAND_MODULE_NAME).c_str(), RTLD_NOW | RTLD_LOCAL);
+    for (const char* place : kPlaces) {
+        module.handle = ::dlopen(BesideProgram(place).c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (module.handle != nullptr) return module;
+        if (module.failure.empty()) {
+            const char* reason = ::dlerror();
+            module.failure = "cannot load " + BesideProgram(place) + ": " + (reason != nullptr ? reason : "unknown reason");
+        }
+    }
     return module;
 }
 

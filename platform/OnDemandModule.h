@@ -2,9 +2,8 @@
 // signatures, trust stores, xlsx workbooks) live in a module of their own,
 // loaded the first time one of them is used: loading those libraries costs
 // more than a small search takes, and most runs need neither. The module is
-// looked up by its file name on the program's library path (set for the
-// build tree's test programs only), then at its installed place relative to
-// the program, then in the build tree's module folder beside the program's.
+// looked up at its installed place relative to the program, then in the
+// build tree's module folder.
 #pragma once
 
 namespace platform {

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <utility>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace platform::version {
@@ -53,6 +54,14 @@ FileByteSource::~FileByteSource()
 
 void FileByteSource::LoadWindow(std::uint64_t start, std::size_t count) const
 {
+    // A reader jumps from the headers to a few tables far into a large
+    // file; read-ahead would fetch the megabytes in between from disk. The
+    // advice stays with the descriptor: a reader of the whole file gives its
+    // own.
+    if (start != 0 && !readsScattered_ && size_ > kFileWindowBytes) {
+        ::posix_fadvise(fd_, 0, 0, POSIX_FADV_RANDOM);
+        readsScattered_ = true;
+    }
     const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(count, size_ - start));
     window_.resize(want);
     window_.resize(PreadUpTo(fd_, start, window_));

@@ -60,6 +60,9 @@ private:
     std::uint64_t size_;
     mutable std::vector<std::uint8_t> window_;
     mutable std::uint64_t windowStart_ = 0;
+    // Whether the kernel was told that this file is read in scattered pieces
+    // (see LoadWindow).
+    mutable bool readsScattered_ = false;
 };
 
 // How much one window of a FileByteSource holds at most and at least, and the

@@ -22,6 +22,20 @@ public:
     {
         return parent.isValid() || !sourceModel() ? 0 : sourceModel()->columnCount();
     }
+
+protected:
+    // Passes on a change of the source's cells: row for row while the proxy
+    // shows the source's rows as they are, else as a change of those columns
+    // in every row shown.
+    void ForwardDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles,
+                            bool rowForRow)
+    {
+        if (rowForRow)
+            emit dataChanged(index(topLeft.row(), topLeft.column()), index(bottomRight.row(), bottomRight.column()),
+                             roles);
+        else if (rowCount() > 0)
+            emit dataChanged(index(0, topLeft.column()), index(rowCount() - 1, bottomRight.column()), roles);
+    }
 };
 
 } // namespace grid

@@ -111,14 +111,8 @@ void GroupingProxyModel::ConnectSource()
             });
     connect(source, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) {
-                if (!Grouped()) {
-                    emit dataChanged(index(topLeft.row(), topLeft.column()),
-                                     index(bottomRight.row(), bottomRight.column()), roles);
-                    return;
-                }
-                if (!flat_.empty())
-                    emit dataChanged(index(0, topLeft.column()),
-                                     index(static_cast<int>(flat_.size()) - 1, bottomRight.column()), roles);
+                ForwardDataChanged(topLeft, bottomRight, roles, !Grouped());
+                if (!Grouped()) return;
                 const bool levelChanged = std::any_of(levelColumns_.begin(), levelColumns_.end(), [&](int column) {
                     return column >= topLeft.column() && column <= bottomRight.column();
                 });

@@ -241,14 +241,8 @@ void RowFilterProxyModel::ConnectSource()
             });
     connect(source, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) {
-                if (!Active()) {
-                    emit dataChanged(index(topLeft.row(), topLeft.column()),
-                                     index(bottomRight.row(), bottomRight.column()), roles);
-                    return;
-                }
-                if (!rows_.empty())
-                    emit dataChanged(index(0, topLeft.column()),
-                                     index(static_cast<int>(rows_.size()) - 1, bottomRight.column()), roles);
+                ForwardDataChanged(topLeft, bottomRight, roles, !Active());
+                if (!Active()) return;
                 if (roles.isEmpty() || roles.contains(Qt::DisplayRole)) ScheduleFullPass();
             });
     connect(source, &QAbstractItemModel::layoutAboutToBeChanged, this, [this] {

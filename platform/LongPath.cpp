@@ -93,6 +93,12 @@ bool HasEmbeddedNul(const std::string& path)
     return path.find('\0') != std::string::npos;
 }
 
+// A name of one entry of a folder: not empty, no "/", no NUL.
+bool IsSingleName(const std::string& name)
+{
+    return !name.empty() && name.find('/') == std::string::npos && !HasEmbeddedNul(name);
+}
+
 } // namespace
 
 int OpenLongPath(const std::string& path, int flags)
@@ -126,7 +132,7 @@ LookedUpFile::LookedUpFile(const std::string& path)
 
 LookedUpFile::LookedUpFile(int folderFd, const std::string& name)
 {
-    if (name.empty() || name.find('/') != std::string::npos || HasEmbeddedNul(name)) return;
+    if (!IsSingleName(name)) return;
     exists_ = ::fstatat(folderFd, name.c_str(), &status_, 0) == 0;
     if (!exists_ || !S_ISREG(status_.st_mode)) return;
     Adopt(UniqueFd(::openat(folderFd, name.c_str(), kOpenFlags)));
@@ -134,7 +140,7 @@ LookedUpFile::LookedUpFile(int folderFd, const std::string& name)
 
 LookedUpFile::LookedUpFile(int folderFd, const std::string& name, SeenRegularFile)
 {
-    if (name.empty() || name.find('/') != std::string::npos || HasEmbeddedNul(name)) return;
+    if (!IsSingleName(name)) return;
     UniqueFd file(::openat(folderFd, name.c_str(), kOpenFlags));
     if (!file && errno != ENOENT) {
         // Unreadable, say: what is there still has a status to show.

@@ -39,11 +39,13 @@ LoadedModule Load()
                                           "../../modules/" LUMBREL_ONDEMAND_MODULE_NAME};
     LoadedModule module;
     for (const char* place : kPlaces) {
-        module.handle = ::dlopen(BesideProgram(place).c_str(), RTLD_NOW | RTLD_LOCAL);
+        const std::string path = BesideProgram(place);
+        module.handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (module.handle != nullptr) return module;
+        // The installed place's reason is the one worth telling.
         if (module.failure.empty()) {
             const char* reason = ::dlerror();
-            module.failure = "cannot load " + BesideProgram(place) + ": " + (reason != nullptr ? reason : "unknown reason");
+            module.failure = "cannot load " + path + ": " + (reason != nullptr ? reason : "unknown reason");
         }
     }
     return module;

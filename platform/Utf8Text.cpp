@@ -57,6 +57,13 @@ Utf8Step DecodeUtf8Step(std::string_view text)
     return {value, consumed, true};
 }
 
+bool IsAscii(std::string_view text)
+{
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 std::size_t WellFormedUtf8Length(std::string_view text)
 {
     if (text.empty()) return 0;

@@ -35,6 +35,9 @@ Utf8Step DecodeUtf8Step(std::string_view text);
 // U+10FFFF are not well formed).
 std::size_t WellFormedUtf8Length(std::string_view text);
 
+// Whether every byte of `text` is ASCII (below 0x80).
+bool IsAscii(std::string_view text);
+
 // Decodes the well-formed sequence at text[0] into codePoint and returns its
 // length, or returns 0 (codePoint unchanged) as WellFormedUtf8Length does.
 std::size_t DecodeUtf8(std::string_view text, char32_t& codePoint);

@@ -12,13 +12,6 @@
 namespace platform {
 namespace {
 
-bool IsAscii(std::string_view text)
-{
-    for (const char c : text)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
-}
-
 bool IsValidUtf8(std::string_view text)
 {
     std::size_t pos = 0;

@@ -2,6 +2,7 @@
 // buffer and against the parent block.
 #include "platform/version/VersionBlock.h"
 
+#include "platform/Utf8Text.h"
 #include "platform/WildcardMatch.h"
 #include "platform/version/Utf16.h"
 #include "platform/version/Windows1252.h"
@@ -25,11 +26,6 @@ std::size_t AlignUp4(std::size_t offset)
     return (offset + 3) & ~std::size_t{3};
 }
 
-bool IsAscii(std::string_view text)
-{
-    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 char AsciiLower(std::uint16_t c)
 {
     return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 0x20 : c);
@@ -50,7 +46,7 @@ bool AsciiEqualsIgnoringCase(std::span<const std::uint8_t> key, std::string_view
 // folds into ASCII); any other query compares with the decoded key.
 bool Key16Equals(std::span<const std::uint8_t> key, std::string_view wanted)
 {
-    if (!IsAscii(wanted))
+    if (!platform::IsAscii(wanted))
         return platform::EqualsIgnoringCase(Windows1252ToUtf8(key), wanted);
     return AsciiEqualsIgnoringCase(key, wanted);
 }
@@ -62,7 +58,7 @@ bool KeyEquals(const ByteReader& buffer, const BlockNode& node, std::string_view
         return false;
     if (format == BlockFormat::Win16)
         return Key16Equals(*keyBytes, wanted);
-    if (!IsAscii(wanted))
+    if (!platform::IsAscii(wanted))
         return platform::EqualsIgnoringCase(Utf16LeToUtf8(*keyBytes), wanted);
     // Case folding never maps a character outside ASCII into it, so an ASCII
     // key matches exactly the keys of the same ASCII units, compared without

@@ -1,7 +1,8 @@
-// The on-demand module's entry points: the functions that need libcrypto or
-// libxlsxwriter, under plain names the program looks up when it first needs
+// The on-demand module's entry points: the functions that need libcrypto,
+// libxlsxwriter or simdjson, under plain names the program looks up when it first needs
 // one.
 #include "VORN_STD_library/OnDemandCrypto.h"
+#include "cDisk/OnDemandInventory.h"
 #include "grid/formats/OnDemandXlsx.h"
 #include "grid/formats/XlsxRowWriter.h"
 
@@ -30,4 +31,9 @@ lumbrel_ondemand_make_xlsx_row_writer(grid::formats::OutputSink& out, std::vecto
                                       std::size_t rowsPerSheet)
 {
     return grid::formats::MakeXlsxRowWriter(out, std::move(columns), rowsPerSheet);
+}
+
+LUMBREL_ENTRY InventoryLoad lumbrel_ondemand_load_inventory(const std::string& path, const ColumnFilter& keep)
+{
+    return LoadInventory(path, keep);
 }

@@ -11,7 +11,7 @@
 
 #include "VORN_STD_library/PathHelpers.h"
 #include "cDisk/InventoryFormat.h"
-#include "cDisk/InventoryReader.h"
+#include "cDisk/OnDemandInventory.h"
 #include "cDisk/ResultRow.h"
 #include "cDisk/cDisk.h"
 #include "cli/CommandOutput.h"
@@ -110,7 +110,7 @@ SideRows LoadSideRows(const std::string& operand, const ScanOptions& options, Fa
         ReportError("cannot read " + QuotedForMessage(operand) + ": " + std::strerror(errno));
         return Failed();
     }
-    InventoryLoad load = LoadInventory(operand, [&](std::string_view key) { return key == kRelativePathKey || keep(key); });
+    InventoryLoad load = on_demand::LoadInventory(operand, [&](std::string_view key) { return key == kRelativePathKey || keep(key); });
     if (!load.error.empty()) {
         ReportError(ShownInMessage(load.error));
         return Failed();

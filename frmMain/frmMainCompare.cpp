@@ -17,7 +17,7 @@
 
 #include "cDisk/Comparison.h"
 #include "cDisk/InventoryFormat.h"
-#include "cDisk/InventoryReader.h"
+#include "cDisk/OnDemandInventory.h"
 #include "cDisk/RowTable.h"
 #include "grid/ResultColumns.h"
 #include "grid/ResultGridView.h"
@@ -83,7 +83,7 @@ bool frmMain::Comparing() const
 
 bool frmMain::CompareWith(const QString& inventoryPath)
 {
-    InventoryLoad older = LoadInventory(QFile::encodeName(inventoryPath).toStdString());
+    InventoryLoad older = on_demand::LoadInventory(QFile::encodeName(inventoryPath).toStdString());
     if (!older.error.empty()) {
         services_.messages->ShowWarning(this, QStringLiteral("Cannot compare: ") + QString::fromStdString(older.error));
         return false;

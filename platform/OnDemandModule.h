@@ -1,7 +1,8 @@
-// The parts of the program that need libcrypto or libxlsxwriter (digests,
-// signatures, trust stores, xlsx workbooks) live in a module of their own,
-// loaded the first time one of them is used: loading those libraries costs
-// more than a small search takes, and most runs need neither. The module is
+// The parts of the program that need libcrypto, libxlsxwriter or simdjson
+// (digests, signatures, trust stores, xlsx workbooks, saved inventories) live
+// in a module of their own, loaded the first time one of them is used:
+// loading those libraries costs more than a small search takes, and most runs
+// need none of them. The module is
 // looked up at its installed place relative to the program, then in the
 // build tree's module folder.
 #pragma once

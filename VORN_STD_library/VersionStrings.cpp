@@ -29,6 +29,24 @@ void AppendHexByte(std::string& text, unsigned char byte)
     text.push_back(kDigits[byte & 0x0F]);
 }
 
+// The translation table's bytes, cut to its stated length; empty without
+// one.
+std::string TranslationBytes(const platform::VersionInfo& info)
+{
+    std::optional<platform::VersionValue> table = info.Query("\\VarFileInfo\\Translation");
+    if (!table || table->length == 0) return {};
+    table->data.resize(std::min<std::size_t>(table->length, table->data.size()));
+    return std::move(table->data);
+}
+
+// The entry at `at`: two little-endian 16-bit words.
+TranslationEntry TranslationEntryAt(std::string_view bytes, std::size_t at)
+{
+    const auto byte = [&](std::size_t index) { return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[index])); };
+    return {static_cast<std::uint16_t>(byte(at) | (byte(at + 1) << 8)),
+            static_cast<std::uint16_t>(byte(at + 2) | (byte(at + 3) << 8))};
+}
+
 } // namespace
 
 std::string ReadVersionString(const std::string& path, std::int32_t infotype)
@@ -47,26 +65,41 @@ std::string VersionStringFrom(const platform::VersionInfo& info, std::int32_t in
 std::string VersionStringNamed(const platform::VersionInfo& info, std::string_view valueName)
 {
     if (info.Size() == 0) return {};
-    const std::string key = FirstTranslationKey(info);
-    if (key.empty()) return {};
-    std::string query = "\\StringFileInfo\\" + key + "\\";
-    query.append(valueName);
-    const std::optional<platform::VersionValue> value = info.Query(query);
+    const std::optional<TranslationEntry> first = FirstTranslation(info);
+    if (!first) return {};
+    // The query, built in place when it fits: this runs for several columns
+    // of every row.
+    constexpr std::string_view kStringTables = "\\StringFileInfo\\";
+    const std::string key = TranslationKey(*first);
+    const std::size_t length = kStringTables.size() + key.size() + 1 + valueName.size();
+    std::array<char, 128> inPlace;
+    std::string longer;
+    char* const query = length <= inPlace.size() ? inPlace.data() : (longer.resize(length), longer.data());
+    char* at = std::copy(kStringTables.begin(), kStringTables.end(), query);
+    at = std::copy(key.begin(), key.end(), at);
+    *at++ = '\\';
+    std::copy(valueName.begin(), valueName.end(), at);
+    std::optional<platform::VersionValue> value = info.Query(std::string_view(query, length));
     if (!value || value->length == 0) return {};
-    return StringFromAnsiPointer(value->data.data(), value->data.size());
+    // The text up to its first NUL, as StringFromAnsiPointer reads it.
+    std::string text = std::move(value->data);
+    text.resize(std::min(text.size(), text.find('\0')));
+    return text;
 }
 
 std::vector<TranslationEntry> TranslationEntries(const platform::VersionInfo& info)
 {
-    const std::optional<platform::VersionValue> table = info.Query("\\VarFileInfo\\Translation");
-    if (!table || table->length == 0) return {};
-    const std::string bytes = CopyBytesToString(table->data.data(), std::min<std::size_t>(table->length, table->data.size()));
-    const auto byte = [&](std::size_t index) { return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[index])); };
+    const std::string bytes = TranslationBytes(info);
     std::vector<TranslationEntry> entries;
-    for (std::size_t at = 0; at + 4 <= bytes.size(); at += 4)
-        entries.push_back({static_cast<std::uint16_t>(byte(at) | (byte(at + 1) << 8)),
-                           static_cast<std::uint16_t>(byte(at + 2) | (byte(at + 3) << 8))});
+    for (std::size_t at = 0; at + 4 <= bytes.size(); at += 4) entries.push_back(TranslationEntryAt(bytes, at));
     return entries;
+}
+
+std::optional<TranslationEntry> FirstTranslation(const platform::VersionInfo& info)
+{
+    const std::string bytes = TranslationBytes(info);
+    if (bytes.size() < 4) return std::nullopt;
+    return TranslationEntryAt(bytes, 0);
 }
 
 std::string TranslationKey(TranslationEntry entry)
@@ -79,8 +112,8 @@ std::string TranslationKey(TranslationEntry entry)
 
 std::string FirstTranslationKey(const platform::VersionInfo& info)
 {
-    const std::vector<TranslationEntry> entries = TranslationEntries(info);
-    return entries.empty() ? std::string() : TranslationKey(entries.front());
+    const std::optional<TranslationEntry> first = FirstTranslation(info);
+    return first ? TranslationKey(*first) : std::string();
 }
 
 std::vector<TranslationTable> TranslationTables(const platform::VersionInfo& info)

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -39,6 +40,9 @@ std::vector<TranslationEntry> TranslationEntries(const platform::VersionInfo& in
 // The entry as eight upper-case hexadecimal digits, language then code page
 // ("040904B0"): the name of its string table.
 std::string TranslationKey(TranslationEntry entry);
+
+// The first complete entry of the translation table, if it has one.
+std::optional<TranslationEntry> FirstTranslation(const platform::VersionInfo& info);
 
 // The key of the first translation; empty without a complete first entry.
 std::string FirstTranslationKey(const platform::VersionInfo& info);

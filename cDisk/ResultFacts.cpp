@@ -89,8 +89,8 @@ CellValue Language(const FoundFileFacts& found)
 {
     const std::optional<platform::VersionInfo>& info = found.file.version;
     if (!info || info->Size() == 0) return std::string();
-    const std::vector<VORN_STD_library::TranslationEntry> entries = VORN_STD_library::TranslationEntries(*info);
-    return entries.empty() ? std::string() : VORN_STD_library::LanguageName(entries.front().language);
+    const std::optional<VORN_STD_library::TranslationEntry> first = VORN_STD_library::FirstTranslation(*info);
+    return first ? VORN_STD_library::LanguageName(first->language) : std::string();
 }
 
 CellValue Translations(const FoundFileFacts& found)

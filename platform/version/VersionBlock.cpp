@@ -139,7 +139,7 @@ std::vector<BlockNode> ChildBlocks(const ByteReader& buffer, const BlockNode& no
     return children;
 }
 
-std::optional<BlockNode> FindBlock(const ByteReader& buffer, const std::vector<std::string_view>& keys,
+std::optional<BlockNode> FindBlock(const ByteReader& buffer, std::span<const std::string_view> keys,
                                    BlockFormat format)
 {
     auto node = ReadBlockNode(buffer, 0, buffer.Size(), format);

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -39,7 +40,7 @@ std::vector<BlockNode> ChildBlocks(const ByteReader& buffer, const BlockNode& no
 
 // The block reached by following keys from the root (compared without regard
 // to letter case); the root itself for an empty list.
-std::optional<BlockNode> FindBlock(const ByteReader& buffer, const std::vector<std::string_view>& keys,
+std::optional<BlockNode> FindBlock(const ByteReader& buffer, std::span<const std::string_view> keys,
                                    BlockFormat format = BlockFormat::Win32);
 
 }  // namespace platform::version

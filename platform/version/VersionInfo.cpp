@@ -14,6 +14,8 @@
 #include "platform/version/Windows1252.h"
 
 #include <algorithm>
+#include <array>
+#include <span>
 
 namespace platform {
 namespace {
@@ -27,20 +29,46 @@ constexpr std::uint32_t kMaxVersionBlockBytes = 64 * 1024;
 constexpr std::size_t kFixedRecordBytes = 52;
 constexpr std::uint16_t kVersionResourceName = 1;
 
-std::vector<std::string_view> SplitQueryPath(std::string_view path)
-{
-    std::vector<std::string_view> keys;
-    while (!path.empty()) {
-        const std::size_t slash = path.find('\\');
-        const std::string_view key = path.substr(0, slash);
-        if (!key.empty())
-            keys.push_back(key);
-        if (slash == std::string_view::npos)
-            break;
-        path.remove_prefix(slash + 1);
+// The keys of a query path, split at its backslashes (empty keys dropped),
+// held in place for the few a path usually has: a lookup per row should not
+// allocate.
+class QueryKeys {
+public:
+    explicit QueryKeys(std::string_view path)
+    {
+        while (!path.empty()) {
+            const std::size_t slash = path.find('\\');
+            const std::string_view key = path.substr(0, slash);
+            if (!key.empty())
+                Add(key);
+            if (slash == std::string_view::npos)
+                break;
+            path.remove_prefix(slash + 1);
+        }
     }
-    return keys;
-}
+
+    std::span<const std::string_view> Keys() const
+    {
+        return more_.empty() ? std::span<const std::string_view>(few_.data(), count_)
+                             : std::span<const std::string_view>(more_);
+    }
+
+private:
+    void Add(std::string_view key)
+    {
+        if (count_ < few_.size() && more_.empty()) {
+            few_[count_++] = key;
+            return;
+        }
+        if (more_.empty())
+            more_.assign(few_.begin(), few_.end());
+        more_.push_back(key);
+    }
+
+    std::array<std::string_view, 4> few_;
+    std::size_t count_ = 0;
+    std::vector<std::string_view> more_;
+};
 
 // Text up to the first NUL inside the block, whatever unit the stored value
 // length uses; a stored length of 0 is an empty value.
@@ -151,7 +179,8 @@ std::uint32_t VersionInfo::Size() const
 std::optional<VersionValue> VersionInfo::Query(std::string_view subBlock) const
 {
     const ByteReader buffer(block_);
-    const std::vector<std::string_view> keys = SplitQueryPath(subBlock);
+    const QueryKeys split(subBlock);
+    const std::span<const std::string_view> keys = split.Keys();
     auto node = version::FindBlock(buffer, keys, format_);
     if (!node)
         return std::nullopt;
@@ -179,7 +208,7 @@ std::optional<VersionValue> VersionInfo::Query(std::string_view subBlock) const
 std::vector<std::string> VersionInfo::ChildKeys(std::string_view subBlock) const
 {
     const ByteReader buffer(block_);
-    auto node = version::FindBlock(buffer, SplitQueryPath(subBlock), format_);
+    auto node = version::FindBlock(buffer, QueryKeys(subBlock).Keys(), format_);
     if (!node)
         return {};
     std::vector<std::string> keys;

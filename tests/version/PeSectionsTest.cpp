@@ -90,3 +90,25 @@ TEST(PeSections, AnRvaReadsFromTheFirstSectionHoldingIt)
     EXPECT_EQ(pe->BytesToSectionEnd(0x1050), 0xB0u);  // to a's end, not f's
     EXPECT_EQ(pe->FileBytesToSectionEnd(0x1050), 0x30u);
 }
+
+TEST(PeSections, SectionsInAddressOrderEachHoldTheirOwnRange)
+{
+    // a: 0x1000-0x1100, b touching it: 0x1100-0x1180, an empty one, then a
+    // gap, d: 0x2000-0x2040.
+    const std::vector<Section> sections{
+        {0x1000, 0x100, 0x100, 0x1000}, {0x1100, 0x80, 0x80, 0x1100}, {0x1800, 0, 0, 0x1180}, {0x2000, 0x40, 0x40, 0x1180}};
+    const auto image = ImageWithSections(sections);
+    const MemoryByteSource source(image);
+    const auto pe = PeImage::Open(source);
+    ASSERT_TRUE(pe);
+    const std::pair<std::uint32_t, std::optional<char>> probes[] = {
+        {0x0FFF, std::nullopt}, {0x10FF, 'a'}, {0x1100, 'b'}, {0x117F, 'b'}, {0x1180, std::nullopt},
+        {0x1800, std::nullopt}, {0x1FFF, std::nullopt}, {0x2000, 'd'}, {0x203F, 'd'}, {0x2040, std::nullopt}};
+    for (const auto& [rva, byte] : probes) {
+        SCOPED_TRACE(rva);
+        const auto read = pe->ReadRva(rva, 1);
+        ASSERT_EQ(read.has_value(), byte.has_value());
+        if (read) EXPECT_EQ(static_cast<char>((*read)[0]), *byte);
+    }
+    EXPECT_EQ(pe->BytesToSectionEnd(0x1100), 0x80u);
+}

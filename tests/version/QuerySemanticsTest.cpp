@@ -136,3 +136,23 @@ TEST(VersionQuery, AsciiKeysNeverMatchKeysWithCharactersOutsideAscii)
     EXPECT_FALSE(info->Query("\\Caf"));
     EXPECT_EQ(info->Query("\\CAF\xC3\x89")->data, "c");
 }
+
+TEST(VersionQuery, PathsOfManyKeysReachDeepBlocks)
+{
+    // Six levels below the root; the deepest holds "Z".
+    auto block = Header(0, 2, 1, u"k6");
+    block.insert(block.end(), {'Z', 0, 0, 0});
+    block[0] = static_cast<std::uint8_t>(block.size());
+    for (const char16_t* key : {u"k5", u"k4", u"k3", u"k2", u"k1", u"VS_VERSION_INFO"}) {
+        auto parent = Header(0, 0, 1, key);
+        parent.insert(parent.end(), block.begin(), block.end());
+        parent[0] = static_cast<std::uint8_t>(parent.size());
+        block = std::move(parent);
+    }
+    auto info = VersionInfo::FromBlock(block);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->Query("\\k1\\k2\\k3\\k4\\k5\\k6")->data, "Z");
+    EXPECT_EQ(info->Query("k1\\\\k2\\k3\\k4\\k5\\K6\\")->data, "Z");
+    EXPECT_FALSE(info->Query("\\k1\\k2\\k3\\k4\\k5\\k6\\k7"));
+    EXPECT_FALSE(info->Query("\\k1\\k2\\k3\\k4\\k6"));
+}

@@ -9,6 +9,7 @@
 #include "cli/OrderedRowBuilder.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "cDisk/ResultRow.h"
@@ -159,10 +160,16 @@ void OrderedRowBuilder::BuildRun(std::unique_lock<std::mutex>& lock, Worker* wor
     const std::uint64_t first = taken_;
     const std::uint64_t end = first + std::min<std::uint64_t>(run_, queued_ - taken_);
     taken_ = end;
-    if (worker != nullptr) worker->freeing.swap(returned_[worker->index]);
+    if (worker != nullptr) {
+        std::vector<Row>& returned = returned_[worker->index];
+        std::move(returned.begin(), returned.end(), std::back_inserter(worker->freeing));
+        returned.clear();
+    }
     lock.unlock();
-    if (worker != nullptr) worker->freeing.clear();
     for (std::uint64_t sequence = first; sequence < end; ++sequence) {
+        // One old row freed for each new one built: freed all at once, they
+        // would overflow the allocator's per-thread cache of free blocks.
+        if (worker != nullptr && !worker->freeing.empty()) worker->freeing.pop_back();
         Slot& slot = slots_[sequence % slots_.size()];
         slot.builder = worker != nullptr ? worker->index : kCallerThread;
         Build(slot, FolderFd(slot, worker));

@@ -75,7 +75,8 @@ private:
         bool ownTable = false;
         std::shared_ptr<const platform::UniqueFd> sharedFolder;
         platform::UniqueFd ownFolder;
-        // Written rows it built, taken from returned_ to be freed.
+        // Written rows it built, taken from returned_, freed one per row it
+        // builds. With returned_, never more than one per slot.
         std::vector<Row> freeing;
     };
 

@@ -42,14 +42,13 @@ bool MemoryByteSource::ReadInto(std::uint64_t offset, std::span<std::uint8_t> ou
     return true;
 }
 
-FileByteSource::FileByteSource(int fd, std::uint64_t size) : fd_(fd), size_(size), window_(std::move(spareWindow))
+FileByteSource::FileByteSource(int fd, std::uint64_t size) : fd_(fd), size_(size), buffer_(std::move(spareWindow))
 {
-    window_.clear();
 }
 
 FileByteSource::~FileByteSource()
 {
-    if (window_.capacity() > spareWindow.capacity()) spareWindow = std::move(window_);
+    if (buffer_.size() > spareWindow.size()) spareWindow = std::move(buffer_);
 }
 
 void FileByteSource::LoadWindow(std::uint64_t start, std::size_t count) const
@@ -59,8 +58,10 @@ void FileByteSource::LoadWindow(std::uint64_t start, std::size_t count) const
     // large file (measured: cold reads of a folder of images fetched 4% fewer
     // bytes with it, and took no less time).
     const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(count, size_ - start));
-    window_.resize(want);
-    window_.resize(PreadUpTo(fd_, start, window_));
+    // The buffer only grows: shrinking it and growing it again would clear
+    // the bytes each pread is about to overwrite.
+    if (buffer_.size() < want) buffer_.resize(want);
+    windowBytes_ = PreadUpTo(fd_, start, std::span(buffer_).first(want));
     windowStart_ = start;
 }
 
@@ -75,8 +76,8 @@ bool FileByteSource::ReadInto(std::uint64_t offset, std::span<std::uint8_t> out)
         return PreadUpTo(fd_, offset, out) == out.size();
 
     const auto inWindow = [&] {
-        return offset >= windowStart_ && offset - windowStart_ <= window_.size()
-            && out.size() <= window_.size() - (offset - windowStart_);
+        return offset >= windowStart_ && offset - windowStart_ <= windowBytes_
+            && out.size() <= windowBytes_ - (offset - windowStart_);
     };
     if (!inWindow()) {
         // Start a little before the piece when the piece still fits, so that
@@ -89,7 +90,7 @@ bool FileByteSource::ReadInto(std::uint64_t offset, std::span<std::uint8_t> out)
         if (!inWindow())
             return false;  // the file is shorter now than when it was opened
     }
-    std::memcpy(out.data(), window_.data() + (offset - windowStart_), out.size());
+    std::memcpy(out.data(), buffer_.data() + (offset - windowStart_), out.size());
     return true;
 }
 

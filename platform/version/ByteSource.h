@@ -60,7 +60,10 @@ private:
 
     int fd_;
     std::uint64_t size_;
-    mutable std::vector<std::uint8_t> window_;
+    // The window is the first windowBytes_ bytes of buffer_, read from
+    // windowStart_ on; the buffer may be larger.
+    mutable std::vector<std::uint8_t> buffer_;
+    mutable std::size_t windowBytes_ = 0;
     mutable std::uint64_t windowStart_ = 0;
 };
 

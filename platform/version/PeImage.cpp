@@ -207,7 +207,7 @@ std::uint32_t PeImage::FileBytesToSectionEnd(std::uint32_t rva) const
     return s->rawSize - (rva - s->virtualAddress);
 }
 
-std::optional<std::vector<std::uint8_t>> PeImage::ReadRva(std::uint32_t rva, std::size_t count) const
+std::optional<PeImage::Piece> PeImage::PlacePiece(std::uint32_t rva, std::size_t count) const
 {
     const Section* s = SectionFor(rva);
     if (!s || count > kMaxPieceBytes)
@@ -215,18 +215,36 @@ std::optional<std::vector<std::uint8_t>> PeImage::ReadRva(std::uint32_t rva, std
     const std::uint64_t inSection = rva - s->virtualAddress;
     if (count > SectionExtent(*s) - inSection)
         return std::nullopt;
+    Piece piece{std::uint64_t{s->rawOffset} + inSection, 0};
+    if (count > 0 && inSection < s->rawSize)
+        piece.fileBytes = static_cast<std::size_t>(std::min<std::uint64_t>(count, s->rawSize - inSection));
+    // The source must hold the raw part.
+    const std::uint64_t size = source_->Size();
+    if (piece.fileBytes > 0 && (piece.fileOffset > size || piece.fileBytes > size - piece.fileOffset))
+        return std::nullopt;
+    return piece;
+}
 
-    // The raw part first: a read the file cannot serve fails before any
-    // zeros are made for the rest.
-    std::vector<std::uint8_t> bytes;
-    if (count > 0 && inSection < s->rawSize) {
-        const std::size_t rawCount = static_cast<std::size_t>(std::min<std::uint64_t>(count, s->rawSize - inSection));
-        auto raw = ReadBytes(*source_, std::uint64_t{s->rawOffset} + inSection, rawCount);
-        if (!raw)
-            return std::nullopt;
-        bytes = std::move(*raw);
-    }
-    bytes.resize(count);  // past the raw data, zeros
+bool PeImage::ReadRvaInto(std::uint32_t rva, std::span<std::uint8_t> out) const
+{
+    const std::optional<Piece> piece = PlacePiece(rva, out.size());
+    if (!piece)
+        return false;
+    if (piece->fileBytes > 0 && !source_->ReadInto(piece->fileOffset, out.first(piece->fileBytes)))
+        return false;
+    std::fill(out.begin() + static_cast<std::ptrdiff_t>(piece->fileBytes), out.end(), std::uint8_t{0});  // past the raw data
+    return true;
+}
+
+std::optional<std::vector<std::uint8_t>> PeImage::ReadRva(std::uint32_t rva, std::size_t count) const
+{
+    // Placed before the bytes are allocated: a piece the file cannot serve
+    // fails before any memory is spent on it.
+    if (!PlacePiece(rva, count))
+        return std::nullopt;
+    std::vector<std::uint8_t> bytes(count);
+    if (!ReadRvaInto(rva, bytes))
+        return std::nullopt;
     return bytes;
 }
 

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace platform::version {
@@ -57,6 +58,9 @@ public:
     // The count bytes at rva; empty unless they all lie inside one section
     // whose raw part can be read from the source.
     std::optional<std::vector<std::uint8_t>> ReadRva(std::uint32_t rva, std::size_t count) const;
+    // The same into `out` (all of it); false, with `out` in any state, where
+    // ReadRva gives nothing.
+    bool ReadRvaInto(std::uint32_t rva, std::span<std::uint8_t> out) const;
     // How many bytes from rva up to the end of the section holding it; 0 when
     // no section holds rva.
     std::uint32_t BytesToSectionEnd(std::uint32_t rva) const;
@@ -77,6 +81,15 @@ private:
     // The section an RVA lies in: of the sections holding it, the first in
     // table order; null when none does.
     const Section* SectionFor(std::uint32_t rva) const;
+    // Where the count bytes at rva come from: the first fileBytes from the
+    // source at fileOffset, the rest zeros. Empty unless they lie inside one
+    // section, count is a piece size any caller may fetch, and the source
+    // holds the file part.
+    struct Piece {
+        std::uint64_t fileOffset;
+        std::size_t fileBytes;
+    };
+    std::optional<Piece> PlacePiece(std::uint32_t rva, std::size_t count) const;
 
     const ByteSource* source_;
     std::vector<Section> sections_;

@@ -5,6 +5,7 @@
 #include "platform/version/ByteReader.h"
 
 #include <algorithm>
+#include <array>
 
 namespace platform::version {
 namespace {
@@ -41,17 +42,19 @@ std::optional<std::uint32_t> ResourceDirectory::RvaOf(std::uint64_t offset) cons
     return static_cast<std::uint32_t>(rva);
 }
 
-std::optional<std::vector<std::uint8_t>> ResourceDirectory::ReadAt(std::uint64_t offset, std::size_t size) const
+template <std::size_t N>
+std::optional<std::array<std::uint8_t, N>> ResourceDirectory::ReadAt(std::uint64_t offset) const
 {
     const auto rva = RvaOf(offset);
-    if (!rva)
+    std::array<std::uint8_t, N> bytes;
+    if (!rva || !image_.ReadRvaInto(*rva, bytes))
         return std::nullopt;
-    return image_.ReadRva(*rva, size);
+    return bytes;
 }
 
 std::optional<ResourceDirectory::Table> ResourceDirectory::ReadTable(std::uint32_t offset, Level level) const
 {
-    auto header = ReadAt(offset, kDirectoryHeaderBytes);
+    const auto header = ReadAt<kDirectoryHeaderBytes>(offset);
     const auto tableRva = RvaOf(std::uint64_t{offset} + kDirectoryHeaderBytes);
     if (!header || !tableRva)
         return std::nullopt;
@@ -141,7 +144,7 @@ std::optional<ResourceLocation> ResourceDirectory::FromNameEntry(const Entry& na
         chosen = languages->entries.begin();
     if (IsDirectory(chosen->target))
         return std::nullopt;
-    auto data = ReadAt(chosen->target, kDataEntryBytes);
+    const auto data = ReadAt<kDataEntryBytes>(chosen->target);
     if (!data)
         return std::nullopt;
     const ByteReader reader(*data);

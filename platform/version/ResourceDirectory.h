@@ -14,6 +14,7 @@
 
 #include "platform/version/PeImage.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -83,7 +84,8 @@ private:
     // The RVA of, and bytes at, an offset from the resource directory's start;
     // empty outside the 32-bit address space or the image.
     std::optional<std::uint32_t> RvaOf(std::uint64_t offset) const;
-    std::optional<std::vector<std::uint8_t>> ReadAt(std::uint64_t offset, std::size_t size) const;
+    template <std::size_t N>
+    std::optional<std::array<std::uint8_t, N>> ReadAt(std::uint64_t offset) const;
 
     const PeImage& image_;
     std::map<std::pair<Level, std::uint32_t>, std::optional<Table>> tables_;

@@ -108,7 +108,9 @@ TEST(PeSections, SectionsInAddressOrderEachHoldTheirOwnRange)
         SCOPED_TRACE(rva);
         const auto read = pe->ReadRva(rva, 1);
         ASSERT_EQ(read.has_value(), byte.has_value());
-        if (read) EXPECT_EQ(static_cast<char>((*read)[0]), *byte);
+        if (read) {
+            EXPECT_EQ(static_cast<char>((*read)[0]), *byte);
+        }
     }
     EXPECT_EQ(pe->BytesToSectionEnd(0x1100), 0x80u);
 }

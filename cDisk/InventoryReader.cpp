@@ -21,6 +21,7 @@ namespace {
 namespace dom = simdjson::dom;
 
 constexpr std::size_t kReadBlock = 1 << 20;
+constexpr std::size_t kSmallestReadBlock = 64 << 10;
 // Far more facts than the catalogue has; a comparison numbers its columns
 // in 16 bits.
 constexpr std::size_t kMostColumns = 4096;
@@ -177,6 +178,10 @@ InventoryLoad LoadInventory(const std::string& path, const ColumnFilter& keep)
     if (S_ISDIR(facts.st_mode)) return fail(0, "is a folder, not an inventory");
 
     InventoryParser parser(load, keep);
+    // Blocks no larger than the file needs (plus one byte to see its end in
+    // the same read): a small inventory gets a small buffer.
+    const std::size_t readBlock = static_cast<std::size_t>(
+        std::clamp<off_t>(facts.st_size + 1, off_t{kSmallestReadBlock}, off_t{kReadBlock}));
     // Unread bytes of the file, followed by room for simdjson's padding.
     std::vector<char> buffer;
     std::size_t held = 0;
@@ -189,8 +194,8 @@ InventoryLoad LoadInventory(const std::string& path, const ColumnFilter& keep)
         if (parsedUpTo != 0) std::memmove(buffer.data(), buffer.data() + parsedUpTo, held - parsedUpTo);
         held -= parsedUpTo;
         parsedUpTo = 0;
-        buffer.resize(std::max(buffer.size(), held + kReadBlock + simdjson::SIMDJSON_PADDING));
-        const ssize_t got = read(file.Get(), buffer.data() + held, kReadBlock);
+        buffer.resize(std::max(buffer.size(), held + readBlock + simdjson::SIMDJSON_PADDING));
+        const ssize_t got = read(file.Get(), buffer.data() + held, readBlock);
         if (got < 0) {
             if (errno == EINTR) continue;
             return fail(0, std::strerror(errno));

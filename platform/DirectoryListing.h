@@ -29,8 +29,8 @@ public:
     // as a regular file is not looked at: it counts as a regular file whose
     // size is unknown (0).
     bool Read(const std::string& folderPath, const SizeWanted& sizeWanted, bool regularFileSizes = true);
-    // The same for the folder open at `folderFd`, read from its start through
-    // a copy of the descriptor; `folderFd` stays open and is the caller's.
+    // The same for the folder open at `folderFd`, read from its start;
+    // `folderFd` stays open and is the caller's (its read position moves).
     bool ReadOpenFolder(int folderFd, const SizeWanted& sizeWanted, bool regularFileSizes = true);
 
     // The errno of the failure that ended the last read early: the folder
@@ -54,7 +54,10 @@ public:
     bool IsRegularFile(std::size_t index) const { return entries_[index].isRegular; }
 
 private:
-    bool ReadFolder(UniqueFd folderFd, const SizeWanted& sizeWanted, bool regularFileSizes);
+    // How much of a folder one getdents64 call reads.
+    static constexpr std::size_t kReadBytes = 32 << 10;
+
+    bool ReadFolder(int folderFd, const SizeWanted& sizeWanted, bool regularFileSizes);
 
     struct Entry {
         std::size_t nameOffset;

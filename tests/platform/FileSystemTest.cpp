@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <iterator>
 #include <map>
+#include <set>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -135,6 +136,25 @@ TEST(DirectoryListing, OpenFolderIsReadFromItsStartAndStaysOpenWithoutLeaks)
     }
     EXPECT_EQ(OpenDescriptorCount(), openBefore);
     EXPECT_NE(::fcntl(folder.Get(), F_GETFD), -1);
+}
+
+TEST(DirectoryListing, FoldersLargerThanOneReadAreListedWhole)
+{
+    const TempFolder tmp;
+    constexpr int kFiles = 1500;  // about 100 KiB of entries: several reads
+    std::set<std::string> expected = {".", ".."};
+    for (int i = 0; i < kFiles; ++i) {
+        const std::string name = "file-with-a-rather-long-name-number-" + std::to_string(i) + ".dll";
+        tmp.File(name, 1);
+        expected.insert(name);
+    }
+    platform::DirectoryListing listing;
+    ASSERT_TRUE(listing.Read(tmp.path(), nullptr));
+    EXPECT_EQ(listing.Error(), 0);
+    std::set<std::string> listed;
+    for (std::size_t i = 0; i < listing.Count(); ++i) listed.emplace(listing.Name(i));
+    EXPECT_EQ(listing.Count(), expected.size());
+    EXPECT_EQ(listed, expected);
 }
 
 TEST(UniqueFd, OwnsOneDescriptorAndClosingKeepsErrno)

@@ -156,3 +156,26 @@ TEST(VersionQuery, PathsOfManyKeysReachDeepBlocks)
     EXPECT_FALSE(info->Query("\\k1\\k2\\k3\\k4\\k5\\k6\\k7"));
     EXPECT_FALSE(info->Query("\\k1\\k2\\k3\\k4\\k6"));
 }
+
+TEST(VersionQuery, KeysAreWholeUpToTheirNulOrTheirBlocksEnd)
+{
+    // "Name" (value "1"); "Tail", a key without a NUL that ends its block;
+    // "Odd" and one stray byte, also ending its block.
+    auto named = Header(0, 2, 1, u"Name");
+    named.insert(named.end(), {'1', 0, 0, 0});
+    named[0] = static_cast<std::uint8_t>(named.size());
+    std::vector<std::uint8_t> tail = {14, 0, 0, 0, 1, 0, 'T', 0, 'a', 0, 'i', 0, 'l', 0, 0, 0};
+    std::vector<std::uint8_t> odd = {13, 0, 0, 0, 1, 0, 'O', 0, 'd', 0, 'd', 0, 'x', 0, 0, 0};
+    auto root = Header(0, 0, 0, u"VS_VERSION_INFO");
+    for (const std::vector<std::uint8_t>* child : {&named, &tail, &odd})
+        root.insert(root.end(), child->begin(), child->end());
+    root[0] = static_cast<std::uint8_t>(root.size());
+    auto info = VersionInfo::FromBlock(root);
+    ASSERT_TRUE(info);
+
+    const std::pair<const char*, bool> cases[] = {
+        {"\\NAME", true}, {"\\Nam", false}, {"\\Names", false}, {"\\Tail", true}, {"\\tai", false},
+        {"\\Tails", false}, {"\\Odd", false}, {"\\Oddx", false}, {"\\Name\\", true}};
+    for (const auto& [path, found] : cases) EXPECT_EQ(info->Query(path).has_value(), found) << path;
+    EXPECT_FALSE(info->Query(std::string_view("\\Name\0", 6)));
+}

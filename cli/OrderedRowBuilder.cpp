@@ -97,6 +97,12 @@ void OrderedRowBuilder::FlushLocked()
 void OrderedRowBuilder::Finish()
 {
     std::unique_lock<std::mutex> lock(mutex_);
+    // Workers leave as soon as nothing is left to take, rather than sleep
+    // until the destructor wakes them: waking a sleeping thread can take as
+    // long as building a hundred rows on a virtual machine.
+    finishing_ = true;
+    FlushLocked();
+    workAdded_.notify_all();
     while (written_ < queued_) WriteReady(lock, true);
 }
 
@@ -188,9 +194,10 @@ void OrderedRowBuilder::Work(unsigned index)
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
         ++idleWorkers_;
-        workAdded_.wait(lock, [this] { return stopping_ || queued_ - taken_ >= run_ || taken_ < flushedTo_; });
+        workAdded_.wait(lock,
+                        [this] { return stopping_ || finishing_ || queued_ - taken_ >= run_ || taken_ < flushedTo_; });
         --idleWorkers_;
-        if (stopping_) return;
+        if (stopping_ || (finishing_ && taken_ == queued_)) return;
         BuildRun(lock, &worker);
     }
 }

@@ -47,7 +47,8 @@ public:
     // Has the files queued so far built without waiting for a full run, so
     // their rows do not wait while the caller spends long on other things.
     void Flush();
-    // Waits for every queued row and writes them in order.
+    // Waits for every queued row and writes them in order; the workers end
+    // once nothing is left for them.
     void Finish();
 
 private:
@@ -115,6 +116,8 @@ private:
     unsigned idleWorkers_ = 0;
     bool writerWaiting_ = false;
     bool stopping_ = false;
+    // Finish was called: no more files come.
+    bool finishing_ = false;
     // Workers open and close files in tables of their own where they can.
     const platform::SharedFdTable sharedFds_;
     // Per worker, the rows it built that have been written. Each row's memory

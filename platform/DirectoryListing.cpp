@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -72,11 +72,12 @@ bool DirectoryListing::ReadFolder(int fd, const SizeWanted& sizeWanted, bool reg
         return false;
     }
     // One buffer per thread: a listing lives at every level of a walk, which
-    // may be very deep.
-    thread_local std::vector<std::uint64_t> buffer(kReadBytes / sizeof(std::uint64_t));
-    const auto* const bytes = reinterpret_cast<const unsigned char*>(buffer.data());
+    // may be very deep. Left uninitialised, so that only the pages the
+    // kernel fills are ever touched.
+    thread_local const std::unique_ptr<std::uint64_t[]> buffer(new std::uint64_t[kReadBytes / sizeof(std::uint64_t)]);
+    const auto* const bytes = reinterpret_cast<const unsigned char*>(buffer.get());
     for (bool first = true;; first = false) {
-        const ssize_t got = ::getdents64(fd, buffer.data(), kReadBytes);
+        const ssize_t got = ::getdents64(fd, buffer.get(), kReadBytes);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) {
             error_ = errno;

@@ -44,8 +44,8 @@ std::optional<FileDigests> DigestOpenFile(int fd)
         if (!contexts[i] || EVP_DigestInit_ex(contexts[i].get(), algorithms[i], nullptr) != 1) return std::nullopt;
     }
 
-    // The whole file is read front to back, whatever a reader before told
-    // the kernel about this descriptor.
+    // The whole file is read front to back: the kernel may read further
+    // ahead than it would for a reader of scattered pieces.
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     std::vector<unsigned char> chunk(kChunkBytes);
     off_t offset = 0;

@@ -1,6 +1,6 @@
 // The on-demand module's entry points: the functions that need libcrypto,
-// libxlsxwriter or simdjson, under plain names the program looks up when it first needs
-// one.
+// libxlsxwriter or simdjson, under plain names the program looks up when it
+// first needs one.
 #include "VORN_STD_library/OnDemandCrypto.h"
 #include "cDisk/OnDemandInventory.h"
 #include "grid/formats/OnDemandXlsx.h"

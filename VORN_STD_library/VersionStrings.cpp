@@ -42,7 +42,9 @@ std::string TranslationBytes(const platform::VersionInfo& info)
 // The entry at `at`: two little-endian 16-bit words.
 TranslationEntry TranslationEntryAt(std::string_view bytes, std::size_t at)
 {
-    const auto byte = [&](std::size_t index) { return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[index])); };
+    const auto byte = [&](std::size_t index) {
+        return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[index]));
+    };
     return {static_cast<std::uint16_t>(byte(at) | (byte(at + 1) << 8)),
             static_cast<std::uint16_t>(byte(at + 2) | (byte(at + 3) << 8))};
 }

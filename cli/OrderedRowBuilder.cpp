@@ -2,10 +2,10 @@
 // belongs to the caller's thread from when it is written until it is queued,
 // to one worker from when it is taken until it is marked built, and to the
 // caller's thread again until its row is written; the row's memory then goes
-// back to the thread that built it, to be freed there. A worker, or the caller's thread when it
-// would otherwise wait for the oldest row, takes a run of
-// consecutive slots under the lock, builds them without it, and marks them
-// built under it again; threads are woken only when someone sleeps.
+// back to the thread that built it, to be freed there. A worker, or the
+// caller's thread when it would otherwise wait for the oldest row, takes a
+// run of consecutive slots under the lock, builds them without it, and marks
+// them built under it again; threads are woken only when someone sleeps.
 #include "cli/OrderedRowBuilder.h"
 
 #include <algorithm>

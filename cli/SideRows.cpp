@@ -110,7 +110,8 @@ SideRows LoadSideRows(const std::string& operand, const ScanOptions& options, Fa
         ReportError("cannot read " + QuotedForMessage(operand) + ": " + std::strerror(errno));
         return Failed();
     }
-    InventoryLoad load = on_demand::LoadInventory(operand, [&](std::string_view key) { return key == kRelativePathKey || keep(key); });
+    InventoryLoad load = on_demand::LoadInventory(
+        operand, [&](std::string_view key) { return key == kRelativePathKey || keep(key); });
     if (!load.error.empty()) {
         ReportError(ShownInMessage(load.error));
         return Failed();

@@ -74,7 +74,8 @@ bool DirectoryListing::ReadFolder(int fd, const SizeWanted& sizeWanted, bool reg
     // One buffer per thread: a listing lives at every level of a walk, which
     // may be very deep. Left uninitialised, so that only the pages the
     // kernel fills are ever touched.
-    thread_local const std::unique_ptr<std::uint64_t[]> buffer(new std::uint64_t[kReadBytes / sizeof(std::uint64_t)]);
+    thread_local const std::unique_ptr<std::uint64_t[]> buffer(
+        new std::uint64_t[kReadBytes / sizeof(std::uint64_t)]);
     const auto* const bytes = reinterpret_cast<const unsigned char*>(buffer.get());
     for (bool first = true;; first = false) {
         const ssize_t got = ::getdents64(fd, buffer.get(), kReadBytes);
@@ -95,7 +96,8 @@ bool DirectoryListing::ReadFolder(int fd, const SizeWanted& sizeWanted, bool reg
             const bool sizeTaken = !isFolder && sizeWanted && sizeWanted(name);
             EntryLook look;
             if (sizeTaken)
-                look = !regularFileSizes && entry->d_type == DT_REG ? EntryLook{true, 0} : LookAtEntry(fd, entry->d_name);
+                look = !regularFileSizes && entry->d_type == DT_REG ? EntryLook{true, 0}
+                                                                    : LookAtEntry(fd, entry->d_name);
             entries_.push_back(Entry{names_.size(), static_cast<std::uint32_t>(name.size()), isFolder, sizeTaken,
                                      look.isRegular, look.size});
             names_.append(name);

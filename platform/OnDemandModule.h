@@ -2,9 +2,8 @@
 // (digests, signatures, trust stores, xlsx workbooks, saved inventories) live
 // in a module of their own, loaded the first time one of them is used:
 // loading those libraries costs more than a small search takes, and most runs
-// need none of them. The module is
-// looked up at its installed place relative to the program, then in the
-// build tree's module folder.
+// need none of them. The module is looked up at its installed place relative
+// to the program, then in the build tree's module folder.
 #pragma once
 
 namespace platform {

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstring>
 #include <utility>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace platform::version {
@@ -97,8 +96,7 @@ bool FileByteSource::ReadInto(std::uint64_t offset, std::span<std::uint8_t> out)
 std::optional<std::vector<std::uint8_t>> ReadBytes(const ByteSource& source, std::uint64_t offset,
                                                    std::size_t count)
 {
-    const std::uint64_t size = source.Size();
-    if (count > kMaxPieceBytes || offset > size || count > size - offset)
+    if (!PieceFits(source, offset, count))
         return std::nullopt;
     std::vector<std::uint8_t> bytes(count);
     if (!source.ReadInto(offset, bytes))

@@ -76,14 +76,20 @@ inline constexpr std::size_t kFileWindowAlignment = 4u << 10;
 // The largest piece any caller may fetch at once.
 inline constexpr std::size_t kMaxPieceBytes = 16u << 20;
 
+// Whether count bytes from offset lie inside the source and are no more than
+// kMaxPieceBytes: the one check every piece fetched from a source passes.
+inline bool PieceFits(const ByteSource& source, std::uint64_t offset, std::uint64_t count)
+{
+    const std::uint64_t size = source.Size();
+    return count <= kMaxPieceBytes && offset <= size && count <= size - offset;
+}
+
 // The N bytes at offset, held in place, with the same checks as ReadBytes.
 template <std::size_t N>
 std::optional<std::array<std::uint8_t, N>> ReadArray(const ByteSource& source, std::uint64_t offset)
 {
-    static_assert(N <= kMaxPieceBytes);
-    const std::uint64_t size = source.Size();
     std::array<std::uint8_t, N> bytes;
-    if (offset > size || N > size - offset || !source.ReadInto(offset, bytes))
+    if (!PieceFits(source, offset, N) || !source.ReadInto(offset, bytes))
         return std::nullopt;
     return bytes;
 }

@@ -218,32 +218,35 @@ std::optional<PeImage::Piece> PeImage::PlacePiece(std::uint32_t rva, std::size_t
     Piece piece{std::uint64_t{s->rawOffset} + inSection, 0};
     if (count > 0 && inSection < s->rawSize)
         piece.fileBytes = static_cast<std::size_t>(std::min<std::uint64_t>(count, s->rawSize - inSection));
-    // The source must hold the raw part.
-    const std::uint64_t size = source_->Size();
-    if (piece.fileBytes > 0 && (piece.fileOffset > size || piece.fileBytes > size - piece.fileOffset))
+    if (piece.fileBytes > 0 && !PieceFits(*source_, piece.fileOffset, piece.fileBytes))
         return std::nullopt;
     return piece;
+}
+
+bool PeImage::FillPiece(const Piece& piece, std::span<std::uint8_t> out) const
+{
+    if (piece.fileBytes > 0 && !source_->ReadInto(piece.fileOffset, out.first(piece.fileBytes)))
+        return false;
+    // Past the raw data, zeros.
+    std::fill(out.begin() + static_cast<std::ptrdiff_t>(piece.fileBytes), out.end(), std::uint8_t{0});
+    return true;
 }
 
 bool PeImage::ReadRvaInto(std::uint32_t rva, std::span<std::uint8_t> out) const
 {
     const std::optional<Piece> piece = PlacePiece(rva, out.size());
-    if (!piece)
-        return false;
-    if (piece->fileBytes > 0 && !source_->ReadInto(piece->fileOffset, out.first(piece->fileBytes)))
-        return false;
-    std::fill(out.begin() + static_cast<std::ptrdiff_t>(piece->fileBytes), out.end(), std::uint8_t{0});  // past the raw data
-    return true;
+    return piece && FillPiece(*piece, out);
 }
 
 std::optional<std::vector<std::uint8_t>> PeImage::ReadRva(std::uint32_t rva, std::size_t count) const
 {
     // Placed before the bytes are allocated: a piece the file cannot serve
     // fails before any memory is spent on it.
-    if (!PlacePiece(rva, count))
+    const std::optional<Piece> piece = PlacePiece(rva, count);
+    if (!piece)
         return std::nullopt;
     std::vector<std::uint8_t> bytes(count);
-    if (!ReadRvaInto(rva, bytes))
+    if (!FillPiece(*piece, bytes))
         return std::nullopt;
     return bytes;
 }

@@ -90,6 +90,8 @@ private:
         std::size_t fileBytes;
     };
     std::optional<Piece> PlacePiece(std::uint32_t rva, std::size_t count) const;
+    // Reads a placed piece into `out`, which is as long as the piece.
+    bool FillPiece(const Piece& piece, std::span<std::uint8_t> out) const;
 
     const ByteSource* source_;
     std::vector<Section> sections_;

@@ -39,15 +39,20 @@ std::size_t RunLength(std::size_t window, unsigned workers)
 
 OrderedRowBuilder::OrderedRowBuilder(unsigned workers, FactSelection facts, std::string root,
                                      grid::formats::RowWriter& rows, std::size_t window)
-    : facts_(std::move(facts)), root_(std::move(root)), rows_(rows), slots_(WindowFor(window, workers)),
-      run_(RunLength(slots_.size(), workers))
+    : OrderedRowBuilder(std::make_unique<WaitingThreads>(workers), std::move(facts), std::move(root), rows, window)
+{
+}
+
+OrderedRowBuilder::OrderedRowBuilder(std::unique_ptr<WaitingThreads> workers, FactSelection facts, std::string root,
+                                     grid::formats::RowWriter& rows, std::size_t window)
+    : facts_(std::move(facts)), root_(std::move(root)), rows_(rows), slots_(WindowFor(window, workers->Count())),
+      run_(RunLength(slots_.size(), workers->Count())), workers_(std::move(workers))
 {
     // A worker has at most every slot's row waiting to be freed, so these
     // never grow once reserved.
-    returned_.resize(workers);
+    returned_.resize(workers_->Count());
     for (std::vector<Row>& rows : returned_) rows.reserve(slots_.size());
-    workers_.reserve(workers);
-    for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this, i] { Work(i); });
+    workers_->Start([this](unsigned index) { Work(index); });
 }
 
 OrderedRowBuilder::~OrderedRowBuilder()
@@ -62,8 +67,7 @@ void OrderedRowBuilder::Stop()
         stopping_ = true;
     }
     workAdded_.notify_all();
-    for (std::thread& worker : workers_)
-        if (worker.joinable()) worker.join();
+    workers_->Join();
 }
 
 void OrderedRowBuilder::Add(const std::string& folder, const std::string& name,
@@ -121,19 +125,32 @@ void OrderedRowBuilder::WriteReady(std::unique_lock<std::mutex>& lock, bool wait
         writerWaiting_ = false;
     }
     while (written_ < queued_) {
-        Slot& slot = slots_[written_ % slots_.size()];
-        if (!slot.built) return;
-        const std::exception_ptr failure = std::exchange(slot.failure, nullptr);
-        slot.folderFd.reset();
-        // The row is written in place: only this thread queues slots again,
-        // and the row's memory goes back where it came from when a worker
-        // builds the slot's next row.
+        // The rows built from the oldest on are written together, with the
+        // lock let go once: the workers take it to mark rows built, and each
+        // time it changes hands it costs a trip between the processors.
+        std::uint64_t end = written_;
+        while (end < queued_ && slots_[end % slots_.size()].built) ++end;
+        if (end == written_) return;
+        std::exception_ptr failure;
         lock.unlock();
-        if (!failure) rows_.Row(slot.row);
-        if (slot.builder == kCallerThread) Row().swap(slot.row);
+        for (std::uint64_t sequence = written_; sequence < end && !failure; ++sequence) {
+            // Only this thread queues slots again, so a built slot stays as
+            // it is until written_ passes it.
+            Slot& slot = slots_[sequence % slots_.size()];
+            slot.folderFd.reset();
+            failure = std::exchange(slot.failure, nullptr);
+            if (failure) end = sequence + 1;
+            else rows_.Row(slot.row);
+            if (slot.builder == kCallerThread) Row().swap(slot.row);
+        }
         lock.lock();
-        if (slot.builder != kCallerThread) returned_[slot.builder].push_back(std::move(slot.row));
-        ++written_;
+        // The rows' memory goes back to the threads that built them, to be
+        // freed as they build the slots' next rows.
+        for (std::uint64_t sequence = written_; sequence < end; ++sequence) {
+            Slot& slot = slots_[sequence % slots_.size()];
+            if (slot.builder != kCallerThread) returned_[slot.builder].push_back(std::move(slot.row));
+        }
+        written_ = end;
         if (failure) std::rethrow_exception(failure);
     }
 }
@@ -161,10 +178,21 @@ void OrderedRowBuilder::Build(Slot& slot, int folderFd)
     }
 }
 
+std::uint64_t OrderedRowBuilder::RunToTake() const
+{
+    const std::uint64_t left = queued_ - taken_;
+    if (!finishing_) return std::min<std::uint64_t>(run_, left);
+    // Once every file is queued, runs shrink with what is left, so that the
+    // threads end together instead of one building a whole run alone while
+    // the others wait for it.
+    const std::uint64_t shares = 2 * (workers_->Count() + 1);
+    return std::clamp<std::uint64_t>((left + shares - 1) / shares, 1, run_);
+}
+
 void OrderedRowBuilder::BuildRun(std::unique_lock<std::mutex>& lock, Worker* worker)
 {
     const std::uint64_t first = taken_;
-    const std::uint64_t end = first + std::min<std::uint64_t>(run_, queued_ - taken_);
+    const std::uint64_t end = first + RunToTake();
     taken_ = end;
     if (worker != nullptr) {
         std::vector<Row>& returned = returned_[worker->index];

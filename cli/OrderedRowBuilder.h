@@ -15,10 +15,10 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "cDisk/ResultFacts.h"
+#include "cli/WaitingThreads.h"
 #include "grid/formats/RowWriter.h"
 #include "grid/CellValue.h"
 #include "platform/SharedFdTable.h"
@@ -32,6 +32,9 @@ public:
     // `window` 0: enough files in flight to keep every worker busy.
     OrderedRowBuilder(unsigned workers, FactSelection facts, std::string root, grid::formats::RowWriter& rows,
                       std::size_t window = 0);
+    // Builds on `workers`, threads started before the rest was ready.
+    OrderedRowBuilder(std::unique_ptr<WaitingThreads> workers, FactSelection facts, std::string root,
+                      grid::formats::RowWriter& rows, std::size_t window = 0);
     // Stops the workers; rows not yet written are dropped.
     ~OrderedRowBuilder();
     OrderedRowBuilder(const OrderedRowBuilder&) = delete;
@@ -86,6 +89,9 @@ private:
     // held; unlocks it while building. `worker` is null on the caller's
     // thread.
     void BuildRun(std::unique_lock<std::mutex>& lock, Worker* worker = nullptr);
+    // How many of the queued files the next run takes. Called with the lock
+    // held.
+    std::uint64_t RunToTake() const;
     // The descriptor of the slot's folder the building thread can use; -1
     // when the file is to be looked up by its path.
     int FolderFd(const Slot& slot, Worker* worker) const;
@@ -125,7 +131,8 @@ private:
     // memory makes the two threads' allocators wait on each other (measured:
     // most of the extra processor time of two threads over one).
     std::vector<std::vector<Row>> returned_;
-    std::vector<std::thread> workers_;
+    // Declared last: the workers use every other member.
+    const std::unique_ptr<WaitingThreads> workers_;
 };
 
 } // namespace cli

@@ -29,6 +29,7 @@
 #include "cli/ProgressLine.h"
 #include "cli/ScanOptions.h"
 #include "cli/VersionsCommand.h"
+#include "cli/WaitingThreads.h"
 #include "grid/formats/FdWriter.h"
 #include "grid/formats/RowWriter.h"
 #include "grid/formats/SummaryLines.h"
@@ -199,7 +200,10 @@ struct SearchOutcome {
     std::string writerProblem;
 };
 
-SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWriter& out, ProgressLine& progress)
+// `workers`: threads for the rows beside this one, when there are more jobs
+// than one.
+SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWriter& out, ProgressLine& progress,
+                        std::unique_ptr<WaitingThreads> workers)
 {
     cDisk disk;
     // Rows stream out as they are found; the engine's lists would only grow
@@ -224,9 +228,8 @@ SearchOutcome RunSearch(const ScanOptions& options, const TextRules& rules, FdWr
         // One job is the engine alone: each row is built as its file is found.
         // With more, this thread walks, writes and builds rows too, beside
         // one worker per further job.
-        const unsigned jobs = JobCount(options);
         const std::unique_ptr<OrderedRowBuilder> builder =
-            jobs > 1 ? std::make_unique<OrderedRowBuilder>(jobs - 1, options.columns, root, *rows) : nullptr;
+            workers ? std::make_unique<OrderedRowBuilder>(std::move(workers), options.columns, root, *rows) : nullptr;
         ScanListener listener(disk, rows.get(), options.columns, out, progress, root, builder.get());
         disk.SetEvents(&listener);
         if (options.inventory) out.Write(InventoryHeaderLine(ScanInventoryHeader(options)));
@@ -281,6 +284,12 @@ int Run(const ScanOptions& options)
         return PrintToStdout("VORN Lumbrel " + VORN_STD_library::AppVersionText() + "\n");
     if (options.mode == ScanMode::ListColumns) return PrintToStdout(ColumnListText());
 
+    // The row builders' threads start first: a new thread can take
+    // milliseconds to be first scheduled, time the set-up below can use.
+    std::unique_ptr<WaitingThreads> workers;
+    if (const unsigned jobs = JobCount(options); options.mode == ScanMode::Files && jobs > 1)
+        workers = std::make_unique<WaitingThreads>(jobs - 1);
+
     // A closed pipe shows as EPIPE from write(2) instead of a fatal signal.
     std::signal(SIGPIPE, SIG_IGN);
 
@@ -324,7 +333,7 @@ int Run(const ScanOptions& options)
     SearchOutcome outcome;
     {
         ProgressLine progress(kStderr, showProgress, ProgressLine::TerminalWidth(kStderr));
-        outcome = RunSearch(options, rules, out, progress);
+        outcome = RunSearch(options, rules, out, progress, std::move(workers));
     }
     if (out.Flush() && toFile && !file->Finish()) out.Fail(file->Error());
 

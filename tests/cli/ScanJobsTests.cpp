@@ -1,18 +1,23 @@
 // lumbrel-scan with several jobs and its file filters: rows in the same order
 // and bytes for any -j, early readers and failing rows under -j 4, the
-// ordered builder stopped part way, and --executables on renamed images and
-// on files that must never be read (FIFOs).
+// ordered builder stopped part way, its threads started ahead of their work,
+// and --executables on renamed images and on files that must never be read
+// (FIFOs).
 #include <gtest/gtest.h>
 
+#include <array>
+#include <atomic>
 #include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
 
+#include <sched.h>
 #include <sys/stat.h>
 
 #include "ScanProcess.h"
 #include "cli/OrderedRowBuilder.h"
+#include "cli/WaitingThreads.h"
 
 namespace {
 
@@ -126,6 +131,31 @@ TEST_F(ScanJobs, OrderedBuilderWritesInQueueOrderAndStopsPartWay)
         for (const std::string& name : names) builder.Add(folder, name);
     }
     EXPECT_LE(rows.names.size(), names.size());
+}
+
+// Threads started ahead run their work once each, or none when dropped
+// unstarted; their creator keeps one processor meanwhile and gets back every
+// processor it had.
+TEST(WaitingThreadsTest, RunWorkOnceAndGiveTheCreatorItsProcessorsBack)
+{
+    cpu_set_t before;
+    ASSERT_EQ(sched_getaffinity(0, sizeof before, &before), 0);
+    { cli::WaitingThreads unstarted(3); }
+
+    std::array<std::atomic<int>, 3> runs{};
+    {
+        cli::WaitingThreads threads(3);
+        cpu_set_t during;
+        ASSERT_EQ(sched_getaffinity(0, sizeof during, &during), 0);
+        EXPECT_EQ(CPU_COUNT(&during), CPU_COUNT(&before) > 1 ? 1 : CPU_COUNT(&before));
+        threads.Start([&runs](unsigned index) { ++runs[index]; });
+        threads.Start([&runs](unsigned index) { runs[index] += 10; });
+        threads.Join();
+        cpu_set_t after;
+        ASSERT_EQ(sched_getaffinity(0, sizeof after, &after), 0);
+        EXPECT_TRUE(CPU_EQUAL(&after, &before));
+    }
+    for (const std::atomic<int>& count : runs) EXPECT_EQ(count.load(), 1);
 }
 
 TEST_F(ScanJobs, ExecutablesAreFoundByContentWhateverTheirNames)

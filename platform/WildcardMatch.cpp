@@ -2,6 +2,8 @@
 // last "*" takes one more character, so the work is bounded by name length
 // times pattern length and no pattern can make it backtrack exponentially.
 // Texts are decoded one character at a time in place; nothing is copied.
+// ASCII names, nearly all of them, take a byte-wise path, and a pattern that
+// is a star and an ending is matched as a suffix.
 #include "platform/WildcardMatch.h"
 
 #include "platform/Utf8Text.h"
@@ -23,18 +25,48 @@ bool IsValidUtf8(std::string_view text)
     return true;
 }
 
-// Reads one character at `pos` and advances past it: a code point in UTF-8
-// mode (the text is known to be well formed), a byte otherwise.
-char32_t NextCharacter(std::string_view text, std::size_t& pos, bool utf8)
+// How a name and a pattern are read. An ASCII name is read byte by byte and
+// only A to Z fold: no character outside ASCII folds into ASCII, so a
+// pattern character outside it can never match there. A well-formed UTF-8
+// name is read by code point, anything else byte by byte.
+enum class Reading { Ascii, Bytes, Utf8 };
+
+// Reads one character at `pos` and advances past it.
+template <Reading mode>
+char32_t NextCharacter(std::string_view text, std::size_t& pos)
 {
     char32_t c = static_cast<unsigned char>(text[pos]);
-    pos += utf8 ? DecodeUtf8(text.substr(pos), c) : 1;
+    pos += mode == Reading::Utf8 ? DecodeUtf8(text.substr(pos), c) : 1;
     return c;
 }
 
-bool MatchPattern(std::string_view name, std::string_view pattern, bool utf8)
+template <Reading mode>
+char32_t Folded(char32_t c)
+{
+    if constexpr (mode == Reading::Ascii) return c >= U'A' && c <= U'Z' ? c + 32 : c;
+    else return FoldCase(c);
+}
+
+// A star followed by plain characters ("*.dll", the common case) matches
+// exactly the names that end with those characters.
+bool MatchEnding(std::string_view name, std::string_view ending)
+{
+    return name.size() >= ending.size() &&
+           std::equal(ending.begin(), ending.end(), name.end() - static_cast<std::ptrdiff_t>(ending.size()),
+                      [](char p, char n) {
+                          return Folded<Reading::Ascii>(static_cast<unsigned char>(p)) ==
+                                 Folded<Reading::Ascii>(static_cast<unsigned char>(n));
+                      });
+}
+
+template <Reading mode>
+bool MatchPattern(std::string_view name, std::string_view pattern)
 {
     if (pattern == "*.*") return true;
+    if constexpr (mode == Reading::Ascii) {
+        if (pattern.size() > 1 && pattern.front() == '*' && pattern.find_first_of("*?", 1) == std::string_view::npos)
+            return MatchEnding(name, pattern.substr(1));
+    }
     std::size_t n = 0;
     std::size_t p = 0;
     std::size_t patternAfterStar = std::string_view::npos;
@@ -42,7 +74,7 @@ bool MatchPattern(std::string_view name, std::string_view pattern, bool utf8)
     while (n < name.size()) {
         if (p < pattern.size()) {
             std::size_t nextP = p;
-            const char32_t patternChar = NextCharacter(pattern, nextP, utf8);
+            const char32_t patternChar = NextCharacter<mode>(pattern, nextP);
             if (patternChar == '*') {
                 patternAfterStar = nextP;
                 nameAtStar = n;
@@ -50,15 +82,15 @@ bool MatchPattern(std::string_view name, std::string_view pattern, bool utf8)
                 continue;
             }
             std::size_t nextN = n;
-            const char32_t nameChar = NextCharacter(name, nextN, utf8);
-            if (patternChar == '?' || FoldCase(patternChar) == FoldCase(nameChar)) {
+            const char32_t nameChar = NextCharacter<mode>(name, nextN);
+            if (patternChar == '?' || Folded<mode>(patternChar) == Folded<mode>(nameChar)) {
                 p = nextP;
                 n = nextN;
                 continue;
             }
         }
         if (patternAfterStar == std::string_view::npos) return false;
-        NextCharacter(name, nameAtStar, utf8);
+        NextCharacter<mode>(name, nameAtStar);
         n = nameAtStar;
         p = patternAfterStar;
     }
@@ -74,14 +106,18 @@ bool MatchSpec(std::string_view name, std::string_view spec)
     // An ASCII name matches byte by byte exactly as it would character by
     // character: no character outside ASCII folds into it. Most names are
     // ASCII, so they skip decoding.
-    const bool nameIsUtf8 = !IsAscii(name) && IsValidUtf8(name);
+    const bool nameIsAscii = IsAscii(name);
+    const bool nameIsUtf8 = !nameIsAscii && IsValidUtf8(name);
     std::size_t start = 0;
     while (start <= spec.size()) {
         std::size_t end = spec.find(';', start);
         if (end == std::string_view::npos) end = spec.size();
         std::string_view pattern = spec.substr(start, end - start);
         while (!pattern.empty() && pattern.front() == ' ') pattern.remove_prefix(1);
-        if (MatchPattern(name, pattern, nameIsUtf8 && IsValidUtf8(pattern))) return true;
+        const bool matched = nameIsAscii                           ? MatchPattern<Reading::Ascii>(name, pattern)
+                             : nameIsUtf8 && IsValidUtf8(pattern) ? MatchPattern<Reading::Utf8>(name, pattern)
+                                                                  : MatchPattern<Reading::Bytes>(name, pattern);
+        if (matched) return true;
         start = end + 1;
     }
     return false;
@@ -92,13 +128,17 @@ bool EqualsIgnoringCase(std::string_view left, std::string_view right)
     // Two ASCII texts compare byte by byte, without decoding.
     if (IsAscii(left) && IsAscii(right))
         return std::equal(left.begin(), left.end(), right.begin(), right.end(), [](char l, char r) {
-            return FoldCase(static_cast<unsigned char>(l)) == FoldCase(static_cast<unsigned char>(r));
+            return Folded<Reading::Ascii>(static_cast<unsigned char>(l)) ==
+                   Folded<Reading::Ascii>(static_cast<unsigned char>(r));
         });
     const bool utf8 = IsValidUtf8(left) && IsValidUtf8(right);
     std::size_t l = 0;
     std::size_t r = 0;
     while (l < left.size() && r < right.size()) {
-        if (FoldCase(NextCharacter(left, l, utf8)) != FoldCase(NextCharacter(right, r, utf8))) return false;
+        const char32_t leftChar = utf8 ? NextCharacter<Reading::Utf8>(left, l) : NextCharacter<Reading::Bytes>(left, l);
+        const char32_t rightChar =
+            utf8 ? NextCharacter<Reading::Utf8>(right, r) : NextCharacter<Reading::Bytes>(right, r);
+        if (FoldCase(leftChar) != FoldCase(rightChar)) return false;
     }
     return l == left.size() && r == right.size();
 }

@@ -65,7 +65,7 @@ void AppendNaturalSortKey(std::string& key, std::string_view text)
             const std::size_t start = key.size();
             key.append(text.substr(pos, end - pos));
             for (std::size_t i = start; i < key.size(); ++i)
-                if (key[i] >= 'A' && key[i] <= 'Z') key[i] = static_cast<char>(key[i] + ('a' - 'A'));
+                key[i] = static_cast<char>(platform::FoldAsciiCase(static_cast<unsigned char>(key[i])));
             pos = end;
             continue;
         }

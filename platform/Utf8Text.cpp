@@ -101,8 +101,7 @@ void AppendUtf8(std::string& out, char32_t c)
 
 char32_t FoldCase(char32_t c)
 {
-    if (c >= U'A' && c <= U'Z') return c + 32;
-    if (c < 0xC0) return c;
+    if (c < 0xC0) return FoldAsciiCase(c);
     if (c <= 0xDE) return c == 0xD7 ? c : c + 32;
     if (c >= 0x100 && c <= 0x137) return c | 1;
     if (c >= 0x139 && c <= 0x148) return (c & 1) ? c + 1 : c;
@@ -122,7 +121,7 @@ void AppendFoldedText(std::string& out, std::string_view text)
     while (pos < text.size()) {
         const auto byte = static_cast<unsigned char>(text[pos]);
         if (byte < 0x80) {
-            out.push_back(static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + 32 : byte));
+            out.push_back(static_cast<char>(FoldAsciiCase(byte)));
             ++pos;
             continue;
         }

@@ -51,6 +51,13 @@ void AppendUtf8(std::string& out, char32_t codePoint);
 // with this, so they never treat a letter differently.
 char32_t FoldCase(char32_t c);
 
+// FoldCase of an ASCII character (A to Z become a to z), for byte-wise loops
+// over text known to be ASCII; any other value is returned as it is.
+constexpr char32_t FoldAsciiCase(char32_t c)
+{
+    return c >= U'A' && c <= U'Z' ? c + (U'a' - U'A') : c;
+}
+
 // Appends the text with every well-formed character folded by FoldCase;
 // bytes that are not well-formed UTF-8 are kept as they are. Two texts that
 // differ only by case give the same folded text.

@@ -43,7 +43,7 @@ char32_t NextCharacter(std::string_view text, std::size_t& pos)
 template <Reading mode>
 char32_t Folded(char32_t c)
 {
-    if constexpr (mode == Reading::Ascii) return c >= U'A' && c <= U'Z' ? c + 32 : c;
+    if constexpr (mode == Reading::Ascii) return FoldAsciiCase(c);
     else return FoldCase(c);
 }
 

@@ -45,7 +45,8 @@ OrderedRowBuilder::OrderedRowBuilder(unsigned workers, FactSelection facts, std:
 
 OrderedRowBuilder::OrderedRowBuilder(std::unique_ptr<WaitingThreads> workers, FactSelection facts, std::string root,
                                      grid::formats::RowWriter& rows, std::size_t window)
-    : facts_(std::move(facts)), root_(std::move(root)), rows_(rows), slots_(WindowFor(window, workers->Count())),
+    : facts_(std::move(facts)), root_(std::move(root)), rows_(rows), lines_(rows.AsLineWriter()),
+      slots_(WindowFor(window, workers->Count())),
       run_(RunLength(slots_.size(), workers->Count())), workers_(std::move(workers))
 {
     // A worker has at most every slot's row waiting to be freed, so these
@@ -140,13 +141,14 @@ void OrderedRowBuilder::WriteReady(std::unique_lock<std::mutex>& lock, bool wait
             slot.folderFd.reset();
             failure = std::exchange(slot.failure, nullptr);
             if (failure) end = sequence + 1;
+            else if (lines_ != nullptr) lines_->WriteLine(slot.line);
             else rows_.Row(slot.row);
             if (slot.builder == kCallerThread) Row().swap(slot.row);
         }
         lock.lock();
         // The rows' memory goes back to the threads that built them, to be
         // freed as they build the slots' next rows.
-        for (std::uint64_t sequence = written_; sequence < end; ++sequence) {
+        for (std::uint64_t sequence = written_; sequence < end && lines_ == nullptr; ++sequence) {
             Slot& slot = slots_[sequence % slots_.size()];
             if (slot.builder != kCallerThread) returned_[slot.builder].push_back(std::move(slot.row));
         }
@@ -172,6 +174,14 @@ void OrderedRowBuilder::Build(Slot& slot, int folderFd)
         slot.row = folderFd >= 0
                        ? BuildResultRowAt(folderFd, slot.folder, slot.name, facts_, root_, slot.seenRegular)
                        : BuildResultRow(slot.folder, slot.name, facts_, root_);
+        if (lines_ != nullptr) {
+            // The writing thread then copies one piece of text, instead of
+            // reading cells scattered through this thread's memory, and the
+            // row is freed where it was made.
+            slot.line.clear();
+            lines_->AppendLine(slot.row, slot.line);
+            Row().swap(slot.row);
+        }
     } catch (...) {
         slot.row.clear();
         slot.failure = std::current_exception();

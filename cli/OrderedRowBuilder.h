@@ -64,7 +64,10 @@ private:
         std::string name;
         std::shared_ptr<const platform::UniqueFd> folderFd;
         bool seenRegular = false;
+        // The built row; with a line writer, its line instead (the row's
+        // memory freed at once by the thread that built it).
         Row row;
+        std::string line;
         std::exception_ptr failure;
         bool built = false;
         // The worker that built the row, or kCallerThread.
@@ -107,6 +110,9 @@ private:
     const FactSelection facts_;
     const std::string root_;
     grid::formats::RowWriter& rows_;
+    // rows_ as a writer of lines, whose lines the building threads make;
+    // null for other writers, which are handed the rows themselves.
+    grid::formats::LineRowWriter* const lines_;
     std::vector<Slot> slots_;
     // How many files a worker takes at a time, and wakes for.
     const std::size_t run_;

@@ -1,4 +1,4 @@
-// Each thread sleeps until Start gives the work or the destructor ends it.
+// Each thread sleeps until Start gives it the work or Cancel ends it.
 #include "cli/WaitingThreads.h"
 
 #include <pthread.h>
@@ -50,15 +50,27 @@ WaitingThreads::WaitingThreads(unsigned count)
         creatorPinned_ = ::sched_setaffinity(0, sizeof creator, &creator) == 0;
         creatorAllowed_ = processors.allowed;
     }
-    threads_.reserve(count);
-    for (unsigned i = 0; i < count; ++i) {
-        threads_.emplace_back([this, i] { WaitForWork(i); });
-        if (processors.known)
-            ::pthread_setaffinity_np(threads_.back().native_handle(), sizeof processors.others, &processors.others);
+    try {
+        threads_.reserve(count);
+        for (unsigned i = 0; i < count; ++i) {
+            threads_.emplace_back([this, i] { WaitForWork(i); });
+            if (processors.known)
+                ::pthread_setaffinity_np(threads_.back().native_handle(), sizeof processors.others,
+                                         &processors.others);
+        }
+    } catch (...) {
+        // The threads already started end before the failure goes on.
+        Cancel();
+        throw;
     }
 }
 
 WaitingThreads::~WaitingThreads()
+{
+    Cancel();
+}
+
+void WaitingThreads::Cancel()
 {
     {
         const std::lock_guard<std::mutex> lock(mutex_);

@@ -1,6 +1,7 @@
-// Threads started before their work is ready. On a virtual machine a new
-// thread can wait milliseconds before it first runs, so the scan starts its
-// workers before the rest of its set-up and hands them their work later.
+// Threads started before their work is ready, on other processors than the
+// thread that creates them. On a virtual machine a new thread can wait
+// milliseconds before it first runs, so the scan starts its workers before
+// the rest of its set-up and hands them their work later.
 #pragma once
 
 #include <condition_variable>
@@ -30,6 +31,8 @@ public:
 
 private:
     void WaitForWork(unsigned index);
+    // Ends the threads not yet given work and waits for all of them.
+    void Cancel();
 
     std::mutex mutex_;
     std::condition_variable workGiven_;

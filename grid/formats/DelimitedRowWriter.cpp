@@ -10,45 +10,41 @@
 namespace grid::formats {
 namespace {
 
-class DelimitedRowWriter : public RowWriter {
+class DelimitedRowWriter : public LineRowWriter {
 public:
     DelimitedRowWriter(OutputSink& out, OutputFormat format, const TextRules& rules,
                        std::vector<grid::ResultColumn> columns)
-        : out_(out), format_(format), rules_(rules), columns_(std::move(columns)),
+        : LineRowWriter(out), format_(format), rules_(rules), columns_(std::move(columns)),
           separator_(format == OutputFormat::Csv ? ',' : '\t'), lineEnd_(format == OutputFormat::Csv ? "\r\n" : "\n") {}
 
     void Begin() override
     {
-        line_.clear();
+        std::string heading;
         for (std::size_t i = 0; i < columns_.size(); ++i) {
-            if (i != 0) line_.push_back(separator_);
-            AppendField(format_, rules_, line_, columns_[i].caption);
+            if (i != 0) heading.push_back(separator_);
+            AppendField(format_, rules_, heading, columns_[i].caption);
         }
-        line_.append(lineEnd_);
-        out_.Write(line_);
+        heading.append(lineEnd_);
+        WriteLine(heading);
     }
 
-    void Row(std::span<const grid::CellValue> cells) override
+    void AppendLine(std::span<const grid::CellValue> cells, std::string& line) const override
     {
-        line_.clear();
         for (std::size_t i = 0; i < cells.size(); ++i) {
-            if (i != 0) line_.push_back(separator_);
-            AppendCell(format_, rules_, line_, cells[i]);
+            if (i != 0) line.push_back(separator_);
+            AppendCell(format_, rules_, line, cells[i]);
         }
-        line_.append(lineEnd_);
-        out_.Write(line_);
+        line.append(lineEnd_);
     }
 
     void End() override {}
 
 private:
-    OutputSink& out_;
     OutputFormat format_;
     TextRules rules_;
     std::vector<grid::ResultColumn> columns_;
     char separator_;
     std::string_view lineEnd_;
-    std::string line_;
 };
 
 } // namespace

@@ -10,10 +10,10 @@
 namespace grid::formats {
 namespace {
 
-class JsonLinesRowWriter : public RowWriter {
+class JsonLinesRowWriter : public LineRowWriter {
 public:
     JsonLinesRowWriter(OutputSink& out, const TextRules& rules, const std::vector<grid::ResultColumn>& columns)
-        : out_(out), rules_(rules)
+        : LineRowWriter(out), rules_(rules)
     {
         // Each cell's lead-in, "{\"key\":" or ",\"key\":"; keys are plain ASCII.
         for (const grid::ResultColumn& column : columns) {
@@ -24,27 +24,23 @@ public:
 
     void Begin() override {}
 
-    void Row(std::span<const grid::CellValue> cells) override
+    void AppendLine(std::span<const grid::CellValue> cells, std::string& line) const override
     {
-        line_.clear();
         for (std::size_t i = 0; i < cells.size(); ++i) {
-            line_.append(leadIns_[i]);
+            line.append(leadIns_[i]);
             const auto* document = isDocument_[i] ? std::get_if<std::string>(&cells[i]) : nullptr;
-            if (document) line_.append(*document);
-            else AppendCell(OutputFormat::Json, rules_, line_, cells[i]);
+            if (document) line.append(*document);
+            else AppendCell(OutputFormat::Json, rules_, line, cells[i]);
         }
-        line_.append(cells.empty() ? "{}\n" : "}\n");
-        out_.Write(line_);
+        line.append(cells.empty() ? "{}\n" : "}\n");
     }
 
     void End() override {}
 
 private:
-    OutputSink& out_;
     TextRules rules_;
     std::vector<std::string> leadIns_;
     std::vector<bool> isDocument_;
-    std::string line_;
 };
 
 } // namespace

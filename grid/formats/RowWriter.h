@@ -9,6 +9,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "grid/CellValue.h"
@@ -39,6 +40,8 @@ struct WriterSettings {
     std::size_t rowsPerSheet = 0;
 };
 
+class LineRowWriter;
+
 class RowWriter {
 public:
     virtual ~RowWriter() = default;
@@ -55,6 +58,32 @@ public:
     // sink's error number tells (a working file, a library's error); empty
     // otherwise.
     virtual std::string Problem() const { return {}; }
+    // The writer as one whose rows are lines of their own, or null.
+    virtual LineRowWriter* AsLineWriter() { return nullptr; }
+};
+
+// A writer whose every row is a line made from its cells alone (tsv, csv,
+// json lines). The lines can be made on any thread, several at once, and
+// written later in order: Row is AppendLine, then WriteLine.
+class LineRowWriter : public RowWriter {
+public:
+    explicit LineRowWriter(OutputSink& out) : out_(out) {}
+    void Row(std::span<const grid::CellValue> cells) final
+    {
+        line_.clear();
+        AppendLine(cells, line_);
+        WriteLine(line_);
+    }
+    // Appends the row's line, its end included. Changes nothing in the
+    // writer, so any thread may call it at any time.
+    virtual void AppendLine(std::span<const grid::CellValue> cells, std::string& line) const = 0;
+    // Writes a line made by AppendLine.
+    void WriteLine(std::string_view line) { out_.Write(line); }
+    LineRowWriter* AsLineWriter() final { return this; }
+
+private:
+    OutputSink& out_;
+    std::string line_;
 };
 
 // The writer of the format into the sink, which must outlive it.

@@ -20,6 +20,10 @@
 namespace platform {
 namespace {
 
+// The smallest record getdents64 writes: its fixed fields, a one-byte name
+// and its NUL, rounded up to 8 bytes.
+constexpr std::size_t kSmallestRecord = (offsetof(dirent64, d_name) + 2 + 7) / 8 * 8;
+
 bool IsFolderEntry(int folderFd, unsigned char type, const char* name)
 {
     if (type == DT_DIR) return true;
@@ -85,6 +89,12 @@ bool DirectoryListing::ReadFolder(int fd, const SizeWanted& sizeWanted, bool reg
             return !(first && errno == ENOTDIR);
         }
         if (got == 0) return true;
+        // Room for every entry of this read at once: grown by doubling, the
+        // lists would touch about twice the memory they end with, and each
+        // new page costs a fault. Each record takes at least kSmallestRecord
+        // bytes and holds its name, so these are upper bounds.
+        entries_.reserve(entries_.size() + static_cast<std::size_t>(got) / kSmallestRecord);
+        names_.reserve(names_.size() + static_cast<std::size_t>(got));
         // The kernel's records: each starts 8-byte aligned and holds its
         // length, its type and a NUL-terminated name.
         for (std::size_t at = 0; at + offsetof(dirent64, d_name) < static_cast<std::size_t>(got);) {

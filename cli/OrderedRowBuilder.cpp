@@ -146,11 +146,14 @@ void OrderedRowBuilder::WriteReady(std::unique_lock<std::mutex>& lock, bool wait
             if (slot.builder == kCallerThread) Row().swap(slot.row);
         }
         lock.lock();
-        // The rows' memory goes back to the threads that built them, to be
-        // freed as they build the slots' next rows.
-        for (std::uint64_t sequence = written_; sequence < end && lines_ == nullptr; ++sequence) {
-            Slot& slot = slots_[sequence % slots_.size()];
-            if (slot.builder != kCallerThread) returned_[slot.builder].push_back(std::move(slot.row));
+        // Rows handed over whole go back to the threads that built them, to
+        // be freed as they build the slots' next rows (a line writer's rows
+        // were freed where they were built).
+        if (lines_ == nullptr) {
+            for (std::uint64_t sequence = written_; sequence < end; ++sequence) {
+                Slot& slot = slots_[sequence % slots_.size()];
+                if (slot.builder != kCallerThread) returned_[slot.builder].push_back(std::move(slot.row));
+            }
         }
         written_ = end;
         if (failure) std::rethrow_exception(failure);

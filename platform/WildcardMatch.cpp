@@ -40,11 +40,23 @@ char32_t NextCharacter(std::string_view text, std::size_t& pos)
     return c;
 }
 
+// The same for a text read by code point (`utf8`) or byte by byte.
+char32_t NextCharacter(std::string_view text, std::size_t& pos, bool utf8)
+{
+    return utf8 ? NextCharacter<Reading::Utf8>(text, pos) : NextCharacter<Reading::Bytes>(text, pos);
+}
+
 template <Reading mode>
 char32_t Folded(char32_t c)
 {
     if constexpr (mode == Reading::Ascii) return FoldAsciiCase(c);
     else return FoldCase(c);
+}
+
+// Whether two bytes of ASCII texts are the same letter, case aside.
+bool SameAsciiFolded(char left, char right)
+{
+    return FoldAsciiCase(static_cast<unsigned char>(left)) == FoldAsciiCase(static_cast<unsigned char>(right));
 }
 
 // A star followed by plain characters ("*.dll", the common case) matches
@@ -53,10 +65,7 @@ bool MatchEnding(std::string_view name, std::string_view ending)
 {
     return name.size() >= ending.size() &&
            std::equal(ending.begin(), ending.end(), name.end() - static_cast<std::ptrdiff_t>(ending.size()),
-                      [](char p, char n) {
-                          return Folded<Reading::Ascii>(static_cast<unsigned char>(p)) ==
-                                 Folded<Reading::Ascii>(static_cast<unsigned char>(n));
-                      });
+                      SameAsciiFolded);
 }
 
 template <Reading mode>
@@ -127,18 +136,12 @@ bool EqualsIgnoringCase(std::string_view left, std::string_view right)
 {
     // Two ASCII texts compare byte by byte, without decoding.
     if (IsAscii(left) && IsAscii(right))
-        return std::equal(left.begin(), left.end(), right.begin(), right.end(), [](char l, char r) {
-            return Folded<Reading::Ascii>(static_cast<unsigned char>(l)) ==
-                   Folded<Reading::Ascii>(static_cast<unsigned char>(r));
-        });
+        return std::equal(left.begin(), left.end(), right.begin(), right.end(), SameAsciiFolded);
     const bool utf8 = IsValidUtf8(left) && IsValidUtf8(right);
     std::size_t l = 0;
     std::size_t r = 0;
     while (l < left.size() && r < right.size()) {
-        const char32_t leftChar = utf8 ? NextCharacter<Reading::Utf8>(left, l) : NextCharacter<Reading::Bytes>(left, l);
-        const char32_t rightChar =
-            utf8 ? NextCharacter<Reading::Utf8>(right, r) : NextCharacter<Reading::Bytes>(right, r);
-        if (FoldCase(leftChar) != FoldCase(rightChar)) return false;
+        if (FoldCase(NextCharacter(left, l, utf8)) != FoldCase(NextCharacter(right, r, utf8))) return false;
     }
     return l == left.size() && r == right.size();
 }

@@ -164,7 +164,11 @@ int OrderedRowBuilder::FolderFd(const Slot& slot, Worker* worker) const
 {
     if (!slot.folderFd || !*slot.folderFd) return -1;
     if (worker == nullptr || !worker->ownTable) return slot.folderFd->Get();
-    if (worker->sharedFolder != slot.folderFd) {
+    // While the worker holds it weakly, no other folder can take its place
+    // at the same address, so comparing owners tells folders apart.
+    const bool sameFolder =
+        !worker->sharedFolder.owner_before(slot.folderFd) && !slot.folderFd.owner_before(worker->sharedFolder);
+    if (!sameFolder) {
         worker->ownFolder = sharedFds_.CopyIn(slot.folderFd->Get());
         worker->sharedFolder = slot.folderFd;
     }

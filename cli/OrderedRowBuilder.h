@@ -78,9 +78,12 @@ private:
     struct Worker {
         unsigned index = 0;
         // Whether it has a descriptor table of its own, and there its copy of
-        // the folder it last read in.
+        // the folder it last read in. The folder is held weakly: were a
+        // worker with a table of its own to let go of a folder's last
+        // reference, the folder's descriptor would be closed in that table
+        // (whatever has its number there) and left open in the shared one.
         bool ownTable = false;
-        std::shared_ptr<const platform::UniqueFd> sharedFolder;
+        std::weak_ptr<const platform::UniqueFd> sharedFolder;
         platform::UniqueFd ownFolder;
         // Written rows it built, taken from returned_, freed one per row it
         // builds. With returned_, never more than one per slot.

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fcntl.h>
 #include <memory>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <utility>
 
@@ -129,9 +130,16 @@ public:
     }
 
 private:
-    // Folder descriptors shared with the row builders at most; beyond them
-    // rows are read by path, so the walk never runs short of descriptors.
-    static constexpr int kMostSharedFolders = 64;
+    // Folder descriptors shared with the row builders at most: 64, and no
+    // more than an eighth of the descriptors the process may open. Beyond
+    // them rows are read by path, so neither the walk nor the files being
+    // read run short of descriptors under a low limit.
+    static int MostSharedFolders()
+    {
+        rlimit limit{};
+        if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return 64;
+        return static_cast<int>(std::min<rlim_t>(64, limit.rlim_cur / 8));
+    }
 
     // A copy of the walk's descriptor of the current folder for the rows
     // built on other threads, one per folder, closed when its last row is
@@ -142,7 +150,7 @@ private:
         if (fd < 0) return nullptr;
         if (folderHandle_ && folderHandleSource_ == fd && folderHandlePath_ == folderPath) return folderHandle_;
         folderHandle_.reset();
-        if (openHandles_->load() >= kMostSharedFolders) return nullptr;
+        if (openHandles_->load() >= mostSharedFolders_) return nullptr;
         platform::UniqueFd copy(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
         if (!copy) return nullptr;
         ++*openHandles_;
@@ -168,6 +176,7 @@ private:
     int folderHandleSource_ = -1;
     std::string folderHandlePath_;
     std::shared_ptr<std::atomic<int>> openHandles_ = std::make_shared<std::atomic<int>>(0);
+    const int mostSharedFolders_ = MostSharedFolders();
     bool unreadable_ = false;
 };
 

@@ -8,11 +8,14 @@
 #include <array>
 #include <atomic>
 #include <filesystem>
+#include <iterator>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
 #include <sched.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include "ScanProcess.h"
@@ -60,17 +63,29 @@ protected:
         }
     }
 
+    // `count` folders named by number, each holding a.dll and b.dll.
+    void MakeFolders(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            fs::create_directory(fs::path(root_) / std::to_string(i));
+            for (const char* name : {"a.dll", "b.dll"})
+                fs::copy_file(kFixtures / "plain32.dll", fs::path(root_) / std::to_string(i) / name);
+        }
+    }
+
     std::string root_;
 };
 
-// Records the rows handed to it.
+// Records the rows handed to it: names, and versions read.
 class RowRecorder : public grid::formats::RowWriter {
 public:
     std::vector<std::string> names;
+    std::vector<std::string> versions;
     void Begin() override {}
     void Row(std::span<const grid::CellValue> cells) override
     {
         names.push_back(std::get<std::string>(cells[0]));
+        versions.push_back(std::get<std::string>(cells[1]));
     }
     void End() override {}
 };
@@ -95,6 +110,22 @@ TEST_F(ScanJobs, AnyJobCountGivesTheSingleThreadOutput)
             EXPECT_EQ(result.exitStatus, 0) << jobs;
             EXPECT_TRUE(result.out == reference.out) << options[1] << " -j " << jobs;
         }
+    }
+}
+
+// The descriptors of folders handed to the row builders stay few under a low
+// limit, so every file is still read.
+TEST_F(ScanJobs, ALowDescriptorLimitGivesTheSingleThreadRows)
+{
+    MakeFolders(200);
+    ProcessSetup lowLimit;
+    lowLimit.openFileLimit = 12;
+    const ProcessResult reference = RunScan({"-j", "1", root_});
+    ASSERT_EQ(reference.exitStatus, 0) << reference.err;
+    for (const char* jobs : {"2", "4"}) {
+        const ProcessResult result = RunScan({"-j", jobs, root_}, lowLimit);
+        EXPECT_EQ(result.err, "") << jobs;
+        EXPECT_TRUE(result.out == reference.out) << jobs;
     }
 }
 
@@ -131,6 +162,35 @@ TEST_F(ScanJobs, OrderedBuilderWritesInQueueOrderAndStopsPartWay)
         for (const std::string& name : names) builder.Add(folder, name);
     }
     EXPECT_LE(rows.names.size(), names.size());
+}
+
+// Folders are handed to the workers as descriptors that the last row of each
+// folder lets go of; whichever thread lets go last, each descriptor is closed
+// in the table it was opened in, so no row reads through a descriptor closed
+// under it and none stays open.
+TEST_F(ScanJobs, OrderedBuilderClosesEachFolderOnceInTheSharedTable)
+{
+    constexpr int kFolders = 300;
+    MakeFolders(kFolders);
+    const auto openDescriptors = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+    };
+    const auto before = openDescriptors();
+    RowRecorder rows;
+    {
+        cli::OrderedRowBuilder builder(2, DefaultFactSelection(), {}, rows, 4);
+        for (int i = 0; i < kFolders; ++i) {
+            const std::string folder = root_ + "/" + std::to_string(i) + "/";
+            auto handle = std::make_shared<const platform::UniqueFd>(
+                ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            ASSERT_TRUE(*handle);
+            for (const char* name : {"a.dll", "b.dll"}) builder.Add(folder, name, handle, true);
+            builder.Flush();
+        }
+        builder.Finish();
+    }
+    EXPECT_EQ(rows.versions, std::vector<std::string>(2 * kFolders, "1.2.3.4"));
+    EXPECT_EQ(openDescriptors(), before);
 }
 
 // Threads started ahead run their work once each, or none when dropped

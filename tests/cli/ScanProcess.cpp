@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -64,6 +65,10 @@ ProcessResult RunScan(const std::vector<std::string>& arguments, const ProcessSe
         if (setup.closeStdout) close(1);
         else dup2(setup.stdoutFd >= 0 ? setup.stdoutFd : outPipe[1], 1);
         dup2(setup.stderrFd >= 0 ? setup.stderrFd : errPipe[1], 2);
+        if (setup.openFileLimit > 0) {
+            const rlimit limit{setup.openFileLimit, setup.openFileLimit};
+            setrlimit(RLIMIT_NOFILE, &limit);
+        }
         execv(argv[0], argv.data());
         _exit(127);
     }

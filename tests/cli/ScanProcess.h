@@ -26,6 +26,8 @@ struct ProcessSetup {
     // end while the child may still be writing (a reader that stops early);
     // 0 closes it before the child starts.
     int stopReadingAfterLines = -1;
+    // When > 0, the most descriptors the child may have open.
+    unsigned openFileLimit = 0;
 };
 
 ProcessResult RunScan(const std::vector<std::string>& arguments, const ProcessSetup& setup = {});

@@ -42,33 +42,34 @@ bool AsciiEqualsIgnoringCase(std::span<const std::uint8_t> key, std::string_view
     return true;
 }
 
-// An 8-bit key: an ASCII query compares byte by byte (no byte above 0x7F
-// folds into ASCII); any other query compares with the decoded key.
-bool Key16Equals(std::span<const std::uint8_t> key, std::string_view wanted)
-{
-    if (!platform::IsAscii(wanted))
-        return platform::EqualsIgnoringCase(Windows1252ToUtf8(key), wanted);
-    return AsciiEqualsIgnoringCase(key, wanted);
-}
+// A wanted key and whether it is all ASCII, worked out once per lookup
+// rather than once per block compared with it.
+struct WantedKey {
+    std::string_view text;
+    bool ascii;
+};
 
-bool KeyEquals(const ByteReader& buffer, const BlockNode& node, std::string_view wanted, BlockFormat format)
+bool KeyEquals(const ByteReader& buffer, const BlockNode& node, const WantedKey& wanted, BlockFormat format)
 {
     auto keyBytes = buffer.Bytes(node.keyStart, node.keyEnd - node.keyStart);
     if (!keyBytes)
         return false;
+    // An 8-bit key: an ASCII query compares byte by byte (no byte above 0x7F
+    // folds into ASCII); any other query compares with the decoded key.
     if (format == BlockFormat::Win16)
-        return Key16Equals(*keyBytes, wanted);
-    if (!platform::IsAscii(wanted))
-        return platform::EqualsIgnoringCase(Utf16LeToUtf8(*keyBytes), wanted);
+        return wanted.ascii ? AsciiEqualsIgnoringCase(*keyBytes, wanted.text)
+                            : platform::EqualsIgnoringCase(Windows1252ToUtf8(*keyBytes), wanted.text);
+    if (!wanted.ascii)
+        return platform::EqualsIgnoringCase(Utf16LeToUtf8(*keyBytes), wanted.text);
     // Case folding never maps a character outside ASCII into it, so an ASCII
     // key matches exactly the keys of the same ASCII units, compared without
     // converting the key to UTF-8 first.
-    const ByteReader key(*keyBytes);
-    if (key.Size() != wanted.size() * 2)
+    const std::span<const std::uint8_t> key = *keyBytes;
+    if (key.size() != wanted.text.size() * 2)
         return false;
-    for (std::size_t i = 0; i < wanted.size(); ++i) {
-        const std::uint16_t unit = *key.U16(i * 2);
-        if (unit >= 0x80 || AsciiLower(unit) != AsciiLower(static_cast<unsigned char>(wanted[i])))
+    for (std::size_t i = 0; i < wanted.text.size(); ++i) {
+        const std::uint16_t unit = static_cast<std::uint16_t>(key[2 * i] | (key[2 * i + 1] << 8));
+        if (unit >= 0x80 || AsciiLower(unit) != AsciiLower(static_cast<unsigned char>(wanted.text[i])))
             return false;
     }
     return true;
@@ -86,12 +87,15 @@ struct Layout {
 constexpr Layout kLayout32{kHeaderBytes, 2, true};
 constexpr Layout kLayout16{kHeaderBytes16, 1, false};
 
-std::optional<std::uint16_t> KeyUnit(const ByteReader& buffer, std::size_t at, const Layout& layout)
+// Where the key ends in `room` (the block from the key on): its first NUL
+// unit, or room's size when it has none.
+std::size_t KeyLength(std::span<const std::uint8_t> room, const Layout& layout)
 {
-    if (layout.keyUnitBytes == 2)
-        return buffer.U16(at);
-    const auto byte = buffer.U8(at);
-    return byte ? std::optional<std::uint16_t>(*byte) : std::nullopt;
+    for (std::size_t at = 0; at + layout.keyUnitBytes <= room.size(); at += layout.keyUnitBytes) {
+        if (room[at] == 0 && (layout.keyUnitBytes == 1 || room[at + 1] == 0))
+            return at;
+    }
+    return room.size();
 }
 
 }  // namespace
@@ -110,12 +114,11 @@ std::optional<BlockNode> ReadBlockNode(const ByteReader& buffer, std::size_t sta
         return std::nullopt;
 
     BlockNode node{start, end, *valueLength, *type, start + layout.headerBytes, end, end, end};
-    for (std::size_t at = node.keyStart; at + layout.keyUnitBytes <= end; at += layout.keyUnitBytes) {
-        if (KeyUnit(buffer, at, layout) == 0) {
-            node.keyEnd = at;
-            break;
-        }
-    }
+    // The rest of the block is checked once and the key's end found in it.
+    const auto room = buffer.Bytes(node.keyStart, end - node.keyStart);
+    if (!room)
+        return std::nullopt;
+    node.keyEnd = node.keyStart + KeyLength(*room, layout);
     if (node.keyEnd == end)
         return node;  // an unterminated key leaves no room for a value or children
 
@@ -146,6 +149,7 @@ std::optional<BlockNode> FindBlock(const ByteReader& buffer, std::span<const std
     for (std::string_view key : keys) {
         if (!node)
             return std::nullopt;
+        const WantedKey wanted{key, platform::IsAscii(key)};
         // The children in order, as ChildBlocks gives them, read one at a
         // time so that a lookup builds no list.
         std::optional<BlockNode> found;
@@ -154,7 +158,7 @@ std::optional<BlockNode> FindBlock(const ByteReader& buffer, std::span<const std
             const std::optional<BlockNode> candidate = ReadBlockNode(buffer, child, node->end, format);
             if (!candidate)
                 break;
-            if (KeyEquals(buffer, *candidate, key, format))
+            if (KeyEquals(buffer, *candidate, wanted, format))
                 found = candidate;
             child = AlignUp4(candidate->end);
         }

@@ -72,6 +72,7 @@ FileRowFacts RowFactsOf(const platform::LookedUpFile& file, ExtraRowReads extra)
     const auto size = static_cast<std::uint64_t>(file.Status().st_size);
     facts.size = platform::FixedDecimal::FromWhole(file.Status().st_size);
     facts.version = platform::VersionInfo::FromOpenFile(file.Descriptor(), size);
+    if (facts.version && facts.version->Size() != 0) facts.firstTranslation = FirstTranslation(*facts.version);
     if (extra.headers)
         facts.headers = platform::version::ReadImageHeaders(platform::version::FileByteSource(file.Descriptor(), size));
     if (extra.digests) facts.digests = on_demand::DigestOpenFile(file.Descriptor());

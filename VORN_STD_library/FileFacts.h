@@ -9,6 +9,7 @@
 
 #include "VORN_STD_library/FileDigests.h"
 #include "VORN_STD_library/Signatures.h"
+#include "VORN_STD_library/VersionStrings.h"
 #include "platform/DateTime.h"
 #include "platform/FixedDecimal.h"
 #include "platform/LongPath.h"
@@ -36,6 +37,9 @@ struct FileRowFacts {
     std::optional<platform::DateTime> modified;     // as ReadLastModifiedLocal
     std::int64_t modifiedSeconds = 0;               // the same, seconds since 1970 UTC
     std::optional<platform::VersionInfo> version;   // as platform::VersionInfo::FromFile
+    // FirstTranslation of the version block, looked up once for the row's
+    // several string values; empty without a version block or translation.
+    std::optional<TranslationEntry> firstTranslation;
     std::optional<FileDigests> digests;             // only when asked for
     std::optional<platform::version::ImageHeaders> headers;  // only when asked for
     std::optional<ImageSignatures> signatures;      // only when asked for; PE images only

@@ -69,10 +69,16 @@ std::string VersionStringNamed(const platform::VersionInfo& info, std::string_vi
     if (info.Size() == 0) return {};
     const std::optional<TranslationEntry> first = FirstTranslation(info);
     if (!first) return {};
+    return VersionStringIn(info, *first, valueName);
+}
+
+std::string VersionStringIn(const platform::VersionInfo& info, TranslationEntry translation,
+                            std::string_view valueName)
+{
     // The query, built in place when it fits: this runs for several columns
     // of every row.
     constexpr std::string_view kStringTables = "\\StringFileInfo\\";
-    const std::string key = TranslationKey(*first);
+    const std::string key = TranslationKey(translation);
     const std::size_t length = kStringTables.size() + key.size() + 1 + valueName.size();
     std::array<char, 128> inPlace;
     std::string longer;
@@ -110,12 +116,6 @@ std::string TranslationKey(TranslationEntry entry)
     for (const unsigned byte : {entry.language >> 8, entry.language & 0xFF, entry.codePage >> 8, entry.codePage & 0xFF})
         AppendHexByte(key, static_cast<unsigned char>(byte));
     return key;
-}
-
-std::string FirstTranslationKey(const platform::VersionInfo& info)
-{
-    const std::optional<TranslationEntry> first = FirstTranslation(info);
-    return first ? TranslationKey(*first) : std::string();
 }
 
 std::vector<TranslationTable> TranslationTables(const platform::VersionInfo& info)

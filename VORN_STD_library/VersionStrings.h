@@ -34,6 +34,12 @@ struct TranslationEntry {
     std::uint16_t codePage;
 };
 
+// The value named `valueName` in the string table of `translation`, by the
+// rules of VersionStringNamed; for a row whose several values share the first
+// translation, looked up once.
+std::string VersionStringIn(const platform::VersionInfo& info, TranslationEntry translation,
+                            std::string_view valueName);
+
 // Every complete entry of the translation table, in table order.
 std::vector<TranslationEntry> TranslationEntries(const platform::VersionInfo& info);
 
@@ -43,9 +49,6 @@ std::string TranslationKey(TranslationEntry entry);
 
 // The first complete entry of the translation table, if it has one.
 std::optional<TranslationEntry> FirstTranslation(const platform::VersionInfo& info);
-
-// The key of the first translation; empty without a complete first entry.
-std::string FirstTranslationKey(const platform::VersionInfo& info);
 
 // One translation and the values of its string table, in table order; a
 // value name that repeats (without regard to case) counts once, as lookups

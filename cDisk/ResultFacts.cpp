@@ -20,7 +20,8 @@ using grid::CellValue;
 std::string VersionText(const FoundFileFacts& found, std::string_view valueName)
 {
     const std::optional<platform::VersionInfo>& info = found.file.version;
-    return info ? VORN_STD_library::VersionStringNamed(*info, valueName) : std::string();
+    const std::optional<VORN_STD_library::TranslationEntry>& first = found.file.firstTranslation;
+    return info && first ? VORN_STD_library::VersionStringIn(*info, *first, valueName) : std::string();
 }
 
 // A text decoded from the fixed record; empty without one.
@@ -81,15 +82,13 @@ CellValue Sha256(const FoundFileFacts& found)
 
 CellValue Translation(const FoundFileFacts& found)
 {
-    const std::optional<platform::VersionInfo>& info = found.file.version;
-    return info && info->Size() != 0 ? VORN_STD_library::FirstTranslationKey(*info) : std::string();
+    const std::optional<VORN_STD_library::TranslationEntry>& first = found.file.firstTranslation;
+    return first ? VORN_STD_library::TranslationKey(*first) : std::string();
 }
 
 CellValue Language(const FoundFileFacts& found)
 {
-    const std::optional<platform::VersionInfo>& info = found.file.version;
-    if (!info || info->Size() == 0) return std::string();
-    const std::optional<VORN_STD_library::TranslationEntry> first = VORN_STD_library::FirstTranslation(*info);
+    const std::optional<VORN_STD_library::TranslationEntry>& first = found.file.firstTranslation;
     return first ? VORN_STD_library::LanguageName(first->language) : std::string();
 }
 

@@ -19,9 +19,9 @@ using grid::CellValue;
 // information.
 std::string VersionText(const FoundFileFacts& found, std::string_view valueName)
 {
-    const std::optional<platform::VersionInfo>& info = found.file.version;
+    // A first translation is only ever read from a version block.
     const std::optional<VORN_STD_library::TranslationEntry>& first = found.file.firstTranslation;
-    return info && first ? VORN_STD_library::VersionStringIn(*info, *first, valueName) : std::string();
+    return first ? VORN_STD_library::VersionStringIn(*found.file.version, *first, valueName) : std::string();
 }
 
 // A text decoded from the fixed record; empty without one.

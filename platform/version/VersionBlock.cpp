@@ -26,17 +26,19 @@ std::size_t AlignUp4(std::size_t offset)
     return (offset + 3) & ~std::size_t{3};
 }
 
-char AsciiLower(std::uint16_t c)
+// Whether a key of `unitBytes`-byte little-endian units holds exactly the
+// ASCII text `wanted`, case aside. Case folding never maps a character
+// outside ASCII into it, so a unit above 0x7F never matches, and the key
+// need not be decoded first.
+bool AsciiKeyEquals(std::span<const std::uint8_t> key, std::size_t unitBytes, std::string_view wanted)
 {
-    return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 0x20 : c);
-}
-
-bool AsciiEqualsIgnoringCase(std::span<const std::uint8_t> key, std::string_view wanted)
-{
-    if (key.size() != wanted.size())
+    if (key.size() != wanted.size() * unitBytes)
         return false;
     for (std::size_t i = 0; i < wanted.size(); ++i) {
-        if (key[i] >= 0x80 || AsciiLower(key[i]) != AsciiLower(static_cast<unsigned char>(wanted[i])))
+        const std::uint16_t unit =
+            unitBytes == 2 ? static_cast<std::uint16_t>(key[2 * i] | (key[2 * i + 1] << 8)) : key[i];
+        const auto wantedChar = static_cast<unsigned char>(wanted[i]);
+        if (unit >= 0x80 || platform::FoldAsciiCase(unit) != platform::FoldAsciiCase(wantedChar))
             return false;
     }
     return true;
@@ -49,30 +51,18 @@ struct WantedKey {
     bool ascii;
 };
 
+// An ASCII query compares unit by unit; any other compares with the key
+// decoded (8-bit keys as Windows-1252, 16-bit ones as UTF-16).
 bool KeyEquals(const ByteReader& buffer, const BlockNode& node, const WantedKey& wanted, BlockFormat format)
 {
     auto keyBytes = buffer.Bytes(node.keyStart, node.keyEnd - node.keyStart);
     if (!keyBytes)
         return false;
-    // An 8-bit key: an ASCII query compares byte by byte (no byte above 0x7F
-    // folds into ASCII); any other query compares with the decoded key.
-    if (format == BlockFormat::Win16)
-        return wanted.ascii ? AsciiEqualsIgnoringCase(*keyBytes, wanted.text)
-                            : platform::EqualsIgnoringCase(Windows1252ToUtf8(*keyBytes), wanted.text);
-    if (!wanted.ascii)
-        return platform::EqualsIgnoringCase(Utf16LeToUtf8(*keyBytes), wanted.text);
-    // Case folding never maps a character outside ASCII into it, so an ASCII
-    // key matches exactly the keys of the same ASCII units, compared without
-    // converting the key to UTF-8 first.
-    const std::span<const std::uint8_t> key = *keyBytes;
-    if (key.size() != wanted.text.size() * 2)
-        return false;
-    for (std::size_t i = 0; i < wanted.text.size(); ++i) {
-        const std::uint16_t unit = static_cast<std::uint16_t>(key[2 * i] | (key[2 * i + 1] << 8));
-        if (unit >= 0x80 || AsciiLower(unit) != AsciiLower(static_cast<unsigned char>(wanted.text[i])))
-            return false;
-    }
-    return true;
+    const bool eightBit = format == BlockFormat::Win16;
+    if (wanted.ascii)
+        return AsciiKeyEquals(*keyBytes, eightBit ? 1 : 2, wanted.text);
+    return platform::EqualsIgnoringCase(eightBit ? Windows1252ToUtf8(*keyBytes) : Utf16LeToUtf8(*keyBytes),
+                                        wanted.text);
 }
 
 // How the two layouts differ: the 32-bit one has a type field after the two

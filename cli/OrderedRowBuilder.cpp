@@ -21,9 +21,12 @@ namespace {
 // short enough that every worker gets a share of a small folder.
 constexpr std::size_t kLongestRun = 32;
 
-// Files in flight per worker when the caller leaves the window open: four
-// runs each, so a worker always finds a run while the oldest is written.
-constexpr std::size_t kWindowPerWorker = 4 * kLongestRun;
+// Files in flight per worker when the caller leaves the window open: eight
+// runs each, so a worker always finds a run while the oldest is written. With
+// four, the caller's thread, building the oldest run itself once the window
+// was full, often left a worker nothing to take: the worker slept and had to
+// be woken, and the scan took longer and more processor time.
+constexpr std::size_t kWindowPerWorker = 8 * kLongestRun;
 
 std::size_t WindowFor(std::size_t window, unsigned workers)
 {

@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -67,15 +68,10 @@ void WriteInventory(const std::string& path, const std::vector<std::vector<grid:
     close(fd);
 }
 
-struct ChildUse {
-    std::int64_t peakBytes;
-    double cpuSeconds; // user and system
-};
-
-// Runs the command with standard output to /dev/null; returns its peak
-// resident memory and its processor time, which on a busy machine tell more
-// than the wall time.
-ChildUse RunQuietly(const std::vector<std::string>& command)
+// Runs the command with standard output to /dev/null; returns its processor
+// time (user and system), which on a busy machine tells more than the wall
+// time.
+double RunQuietly(const std::vector<std::string>& command)
 {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -90,7 +86,23 @@ ChildUse RunQuietly(const std::vector<std::string>& command)
     rusage usage{};
     wait4(child, &status, 0, &usage);
     auto seconds = [](const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6; };
-    return {static_cast<std::int64_t>(usage.ru_maxrss) * 1024, seconds(usage.ru_utime) + seconds(usage.ru_stime)};
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// The command's peak resident memory, as GNU time reports it into `report`.
+// The spawned child's own ru_maxrss cannot be used: posix_spawn starts it in
+// this program's memory, and Linux carries that memory's resident peak (the
+// rows written above) over exec into the new program's.
+std::int64_t PeakBytes(const std::vector<std::string>& command, const std::string& report)
+{
+    std::vector<std::string> timed{"/usr/bin/time", "-f", "%M", "-o", report};
+    timed.insert(timed.end(), command.begin(), command.end());
+    RunQuietly(timed);
+    // The figure is the last word: a failing status is reported before it.
+    std::ifstream in(report);
+    std::string word;
+    for (std::string next; in >> next;) word = next;
+    return std::stoll(word) * 1024;
 }
 
 } // namespace
@@ -114,13 +126,11 @@ int main(int argc, char** argv)
         WriteInventory(newer, rows, false);
     }
 
-    std::int64_t peakBytes = 0;
+    const std::vector<std::string> diff{scan, "diff", "-q", older, newer};
     std::vector<double> cpuSeconds;
-    const double diffSeconds = bench::MedianSeconds(runs, nullptr, [&] {
-        const ChildUse use = RunQuietly({scan, "diff", "-q", older, newer});
-        peakBytes = std::max(peakBytes, use.peakBytes);
-        cpuSeconds.push_back(use.cpuSeconds);
-    });
+    const double diffSeconds =
+        bench::MedianSeconds(runs, nullptr, [&] { cpuSeconds.push_back(RunQuietly(diff)); });
+    const std::int64_t peakBytes = PeakBytes(diff, work + "/peak.txt");
     std::sort(cpuSeconds.begin(), cpuSeconds.end());
     const double floorSeconds =
         bench::MedianSeconds(runs, nullptr, [&] { RunQuietly({"/usr/bin/wc", "-l", older, newer}); });

@@ -5,14 +5,30 @@
 // must at least do) and closes it. Prints the number of files read. Nothing
 // is parsed or written per file, so its per-file time is the cost of the
 // system calls alone.
+//
+// With -j N (N > 1) one process reads with N threads: one thread walks and
+// publishes the files it finds while the others read them, then reads too.
+// The threads run on processors of their own and the readers open files in
+// descriptor tables of their own, as lumbrel-scan's row builders do. Its rate
+// over one thread's is what threads of one process can reach on this
+// machine, with nothing shared but the list of files.
+#include <atomic>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <string_view>
+#include <thread>
+#include <vector>
+
+#include "platform/SharedFdTable.h"
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
+#include <sched.h>
 #include <unistd.h>
 
 namespace {
@@ -67,12 +83,145 @@ void Walk(int folderFd, long& count)
     ::closedir(folder);
 }
 
+// The files found so far, appended by the walking thread and taken by
+// index by every thread. Entries live in small chunks that never move, made
+// as they fill, and `published` is raised only once an entry is complete.
+// The table of chunks comes from calloc, whose fresh pages cost nothing
+// until a chunk is entered: touching memory is part of what is measured.
+class FoundFiles {
+public:
+    FoundFiles() = default;
+    FoundFiles(const FoundFiles&) = delete;
+    FoundFiles& operator=(const FoundFiles&) = delete;
+    ~FoundFiles()
+    {
+        for (long i = 0; i < kMostChunks && chunks_[i] != nullptr; ++i) delete[] chunks_[i];
+        std::free(chunks_);
+    }
+
+    void Append(int folderFd, const char* name)
+    {
+        const long index = published_.load(std::memory_order_relaxed);
+        if (chunks_ == nullptr || index >= kChunkSize * kMostChunks) return;
+        Entry*& chunk = chunks_[index / kChunkSize];
+        if (chunk == nullptr) chunk = new Entry[kChunkSize];
+        chunk[index % kChunkSize] = Entry{folderFd, name};
+        published_.store(index + 1, std::memory_order_release);
+    }
+
+    void WalkDone() { walkDone_.store(true, std::memory_order_release); }
+
+    // Reads files until every file found has been taken and the walk is done.
+    // With `table`, the calling thread has left the shared descriptor table
+    // and copies each folder's descriptor into its own.
+    void ReadAll(long& count, const platform::SharedFdTable* table = nullptr)
+    {
+        // Folder descriptors stay open to the end, so their numbers name them.
+        int copiedFolder = -1;
+        platform::UniqueFd copy;
+        for (;;) {
+            const long index = next_.fetch_add(1, std::memory_order_relaxed);
+            while (index >= published_.load(std::memory_order_acquire)) {
+                if (walkDone_.load(std::memory_order_acquire) && index >= published_.load(std::memory_order_acquire))
+                    return;
+                ::sched_yield();
+            }
+            const Entry& entry = chunks_[index / kChunkSize][index % kChunkSize];
+            if (table != nullptr && entry.folderFd != copiedFolder) {
+                copy = table->CopyIn(entry.folderFd);
+                copiedFolder = entry.folderFd;
+            }
+            ReadFile(table != nullptr ? copy.Get() : entry.folderFd, entry.name.c_str(), count);
+        }
+    }
+
+private:
+    struct Entry {
+        int folderFd = -1;
+        std::string name;
+    };
+    static constexpr long kChunkSize = 512;
+    static constexpr long kMostChunks = 1L << 15;
+
+    Entry** chunks_ = static_cast<Entry**>(std::calloc(kMostChunks, sizeof(Entry*)));
+    std::atomic<long> published_{0};
+    std::atomic<long> next_{0};
+    std::atomic<bool> walkDone_{false};
+};
+
+// Lists the tree into `found`. Folder descriptors stay open until the process
+// ends, since files in them may still be waiting to be read.
+void WalkInto(int folderFd, FoundFiles& found)
+{
+    DIR* folder = ::fdopendir(folderFd);
+    if (folder == nullptr) {
+        ::close(folderFd);
+        return;
+    }
+    // The readers' copy of this folder's descriptor, made at its first file.
+    int kept = -1;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name(entry->d_name);
+        if (name == "." || name == "..") continue;
+        if (entry->d_type == DT_DIR) {
+            const int child = ::openat(::dirfd(folder), entry->d_name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (child >= 0) WalkInto(child, found);
+        } else if (IsCandidate(name)) {
+            if (kept < 0) kept = ::fcntl(::dirfd(folder), F_DUPFD_CLOEXEC, 0);
+            if (kept >= 0) found.Append(kept, entry->d_name);
+        }
+    }
+    ::closedir(folder);
+}
+
+long ReadWithThreads(int start, unsigned threads)
+{
+    // The walking thread keeps its processor and the readers share the
+    // others, so that the scheduler cannot leave two threads taking turns on
+    // one processor while another idles.
+    cpu_set_t others;
+    CPU_ZERO(&others);
+    const int current = ::sched_getcpu();
+    const bool pin = current >= 0 && ::sched_getaffinity(0, sizeof others, &others) == 0 &&
+                     CPU_ISSET(current, &others) && CPU_COUNT(&others) > 1;
+    if (pin) {
+        cpu_set_t mine;
+        CPU_ZERO(&mine);
+        CPU_SET(current, &mine);
+        CPU_CLR(current, &others);
+        ::sched_setaffinity(0, sizeof mine, &mine);
+    }
+    const platform::SharedFdTable table;
+    FoundFiles found;
+    std::vector<long> counts(threads, 0);
+    std::vector<std::thread> readers;
+    for (unsigned i = 1; i < threads; ++i) {
+        readers.emplace_back([&found, &counts, &table, i] {
+            found.ReadAll(counts[i], table.LeaveOnThisThread() ? &table : nullptr);
+        });
+        if (pin) ::pthread_setaffinity_np(readers.back().native_handle(), sizeof others, &others);
+    }
+    WalkInto(start, found);
+    found.WalkDone();
+    found.ReadAll(counts[0]);
+    for (std::thread& reader : readers) reader.join();
+    long count = 0;
+    for (const long each : counts) count += each;
+    return count;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: bench_floor FOLDER\n");
+    unsigned threads = 1;
+    if (argc == 4 && std::strcmp(argv[1], "-j") == 0) {
+        threads = static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10));
+        argv += 2;
+        argc -= 2;
+    }
+    if (argc != 2 || threads == 0) {
+        std::fprintf(stderr, "usage: bench_floor [-j THREADS] FOLDER\n");
         return 2;
     }
     const int start = ::open(argv[1], O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -81,7 +230,8 @@ int main(int argc, char** argv)
         return 1;
     }
     long count = 0;
-    Walk(start, count);
+    if (threads == 1) Walk(start, count);
+    else count = ReadWithThreads(start, threads);
     std::printf("%ld\n", count);
     return 0;
 }

@@ -63,24 +63,35 @@ void ReadFile(int folderFd, const char* name, long& count)
     ++count;
 }
 
-void Walk(int folderFd, long& count)
+// A folder being listed; `kept` is a copy of its descriptor that outlives
+// the listing, made when a file in it is left for another thread to read.
+struct Folder {
+    int fd = -1;
+    int kept = -1;
+};
+
+// Calls onFile(Folder&, name) for each candidate file of the tree, walking
+// relative to each folder's descriptor.
+template <typename OnFile>
+void WalkFolders(int folderFd, OnFile& onFile)
 {
-    DIR* folder = ::fdopendir(folderFd);
-    if (folder == nullptr) {
+    DIR* listing = ::fdopendir(folderFd);
+    if (listing == nullptr) {
         ::close(folderFd);
         return;
     }
-    while (const dirent* entry = ::readdir(folder)) {
+    Folder folder{::dirfd(listing)};
+    while (const dirent* entry = ::readdir(listing)) {
         const std::string_view name(entry->d_name);
         if (name == "." || name == "..") continue;
         if (entry->d_type == DT_DIR) {
-            const int child = ::openat(::dirfd(folder), entry->d_name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            if (child >= 0) Walk(child, count);
+            const int child = ::openat(folder.fd, entry->d_name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (child >= 0) WalkFolders(child, onFile);
         } else if (IsCandidate(name)) {
-            ReadFile(::dirfd(folder), entry->d_name, count);
+            onFile(folder, entry->d_name);
         }
     }
-    ::closedir(folder);
+    ::closedir(listing);
 }
 
 // The files found so far, appended by the walking thread and taken by
@@ -111,11 +122,12 @@ public:
 
     void WalkDone() { walkDone_.store(true, std::memory_order_release); }
 
-    // Reads files until every file found has been taken and the walk is done.
-    // With `table`, the calling thread has left the shared descriptor table
-    // and copies each folder's descriptor into its own.
-    void ReadAll(long& count, const platform::SharedFdTable* table = nullptr)
+    // Reads files until every file found has been taken and the walk is done;
+    // returns how many it read. With `table`, the calling thread has left the
+    // shared descriptor table and copies each folder's descriptor into its own.
+    long ReadAll(const platform::SharedFdTable* table = nullptr)
     {
+        long count = 0;
         // Folder descriptors stay open to the end, so their numbers name them.
         int copiedFolder = -1;
         platform::UniqueFd copy;
@@ -123,7 +135,7 @@ public:
             const long index = next_.fetch_add(1, std::memory_order_relaxed);
             while (index >= published_.load(std::memory_order_acquire)) {
                 if (walkDone_.load(std::memory_order_acquire) && index >= published_.load(std::memory_order_acquire))
-                    return;
+                    return count;
                 ::sched_yield();
             }
             const Entry& entry = chunks_[index / kChunkSize][index % kChunkSize];
@@ -149,31 +161,6 @@ private:
     std::atomic<bool> walkDone_{false};
 };
 
-// Lists the tree into `found`. Folder descriptors stay open until the process
-// ends, since files in them may still be waiting to be read.
-void WalkInto(int folderFd, FoundFiles& found)
-{
-    DIR* folder = ::fdopendir(folderFd);
-    if (folder == nullptr) {
-        ::close(folderFd);
-        return;
-    }
-    // The readers' copy of this folder's descriptor, made at its first file.
-    int kept = -1;
-    while (const dirent* entry = ::readdir(folder)) {
-        const std::string_view name(entry->d_name);
-        if (name == "." || name == "..") continue;
-        if (entry->d_type == DT_DIR) {
-            const int child = ::openat(::dirfd(folder), entry->d_name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            if (child >= 0) WalkInto(child, found);
-        } else if (IsCandidate(name)) {
-            if (kept < 0) kept = ::fcntl(::dirfd(folder), F_DUPFD_CLOEXEC, 0);
-            if (kept >= 0) found.Append(kept, entry->d_name);
-        }
-    }
-    ::closedir(folder);
-}
-
 long ReadWithThreads(int start, unsigned threads)
 {
     // The walking thread keeps its processor and the readers share the
@@ -197,13 +184,19 @@ long ReadWithThreads(int start, unsigned threads)
     std::vector<std::thread> readers;
     for (unsigned i = 1; i < threads; ++i) {
         readers.emplace_back([&found, &counts, &table, i] {
-            found.ReadAll(counts[i], table.LeaveOnThisThread() ? &table : nullptr);
+            counts[i] = found.ReadAll(table.LeaveOnThisThread() ? &table : nullptr);
         });
         if (pin) ::pthread_setaffinity_np(readers.back().native_handle(), sizeof others, &others);
     }
-    WalkInto(start, found);
+    // Folder descriptors handed to the readers stay open until the process
+    // ends, since files in them may still be waiting to be read.
+    auto publish = [&found](Folder& folder, const char* name) {
+        if (folder.kept < 0) folder.kept = ::fcntl(folder.fd, F_DUPFD_CLOEXEC, 0);
+        if (folder.kept >= 0) found.Append(folder.kept, name);
+    };
+    WalkFolders(start, publish);
     found.WalkDone();
-    found.ReadAll(counts[0]);
+    counts[0] = found.ReadAll();
     for (std::thread& reader : readers) reader.join();
     long count = 0;
     for (const long each : counts) count += each;
@@ -230,8 +223,12 @@ int main(int argc, char** argv)
         return 1;
     }
     long count = 0;
-    if (threads == 1) Walk(start, count);
-    else count = ReadWithThreads(start, threads);
+    if (threads == 1) {
+        auto read = [&count](Folder& folder, const char* name) { ReadFile(folder.fd, name, count); };
+        WalkFolders(start, read);
+    } else {
+        count = ReadWithThreads(start, threads);
+    }
     std::printf("%ld\n", count);
     return 0;
 }

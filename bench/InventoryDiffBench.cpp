@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -95,7 +96,12 @@ double RunQuietly(const std::vector<std::string>& command)
 // rows written above) over exec into the new program's.
 std::int64_t PeakBytes(const std::vector<std::string>& command, const std::string& report)
 {
-    std::vector<std::string> timed{"/usr/bin/time", "-f", "%M", "-o", report};
+    const std::string gnuTime = "/usr/bin/time";
+    if (access(gnuTime.c_str(), X_OK) != 0) {
+        std::fprintf(stderr, "bench_inventory_diff: GNU time (%s) is needed to read peak memory\n", gnuTime.c_str());
+        std::exit(1);
+    }
+    std::vector<std::string> timed{gnuTime, "-f", "%M", "-o", report};
     timed.insert(timed.end(), command.begin(), command.end());
     RunQuietly(timed);
     // The figure is the last word: a failing status is reported before it.

@@ -9,9 +9,9 @@
 // With -j N (N > 1) one process reads with N threads: one thread walks and
 // publishes the files it finds while the others read them, then reads too.
 // The threads run on processors of their own and the readers open files in
-// descriptor tables of their own, as lumbrel-scan's row builders do. Its rate
-// over one thread's is what threads of one process can reach on this
-// machine, with nothing shared but the list of files.
+// descriptor tables of their own, through the same helpers as lumbrel-scan's
+// row builders. Its rate over one thread's is what threads of one process
+// can reach on this machine, with nothing shared but the list of files.
 #include <atomic>
 #include <cctype>
 #include <cstdint>
@@ -20,15 +20,13 @@
 #include <cstring>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
+#include "cli/WaitingThreads.h"
 #include "platform/SharedFdTable.h"
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <pthread.h>
-#include <sched.h>
 #include <unistd.h>
 
 namespace {
@@ -163,31 +161,14 @@ private:
 
 long ReadWithThreads(int start, unsigned threads)
 {
-    // The walking thread keeps its processor and the readers share the
-    // others, so that the scheduler cannot leave two threads taking turns on
-    // one processor while another idles.
-    cpu_set_t others;
-    CPU_ZERO(&others);
-    const int current = ::sched_getcpu();
-    const bool pin = current >= 0 && ::sched_getaffinity(0, sizeof others, &others) == 0 &&
-                     CPU_ISSET(current, &others) && CPU_COUNT(&others) > 1;
-    if (pin) {
-        cpu_set_t mine;
-        CPU_ZERO(&mine);
-        CPU_SET(current, &mine);
-        CPU_CLR(current, &others);
-        ::sched_setaffinity(0, sizeof mine, &mine);
-    }
+    // The readers run off the walking thread's processor, which it keeps.
+    cli::WaitingThreads readers(threads - 1);
     const platform::SharedFdTable table;
     FoundFiles found;
     std::vector<long> counts(threads, 0);
-    std::vector<std::thread> readers;
-    for (unsigned i = 1; i < threads; ++i) {
-        readers.emplace_back([&found, &counts, &table, i] {
-            counts[i] = found.ReadAll(table.LeaveOnThisThread() ? &table : nullptr);
-        });
-        if (pin) ::pthread_setaffinity_np(readers.back().native_handle(), sizeof others, &others);
-    }
+    readers.Start([&found, &counts, &table](unsigned index) {
+        counts[index + 1] = found.ReadAll(table.LeaveOnThisThread() ? &table : nullptr);
+    });
     // Folder descriptors handed to the readers stay open until the process
     // ends, since files in them may still be waiting to be read.
     auto publish = [&found](Folder& folder, const char* name) {
@@ -197,7 +178,7 @@ long ReadWithThreads(int start, unsigned threads)
     WalkFolders(start, publish);
     found.WalkDone();
     counts[0] = found.ReadAll();
-    for (std::thread& reader : readers) reader.join();
+    readers.Join();
     long count = 0;
     for (const long each : counts) count += each;
     return count;

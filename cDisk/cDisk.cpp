@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 
 #include "VORN_STD_library/PathHelpers.h"
+#include "platform/CloseBatch.h"
 #include "platform/DirectoryListing.h"
 #include "platform/EventLoopYield.h"
 #include "platform/FileSystemKind.h"
@@ -464,6 +465,9 @@ void cDisk::ScanFiles(std::string& FolderPath, bool RecurseFolder, const std::st
         return MatchSpec(name, IncludeSpec) && !MatchSpec(name, ExcludeSpec);
     };
     WalkPath path(FolderPath, CurrentPath_);
+    // The files that rows are read from on this thread are closed a few at a
+    // time; the last of them when the walk ends.
+    platform::CloseBatch closing;
     const FileSystemBounds bounds{OneFileSystem_, IsPseudoFileSystem_};
     const bool sizesNeeded = FileSizesWanted_ || Use == FoundFileUse::Count || !MinSize.IsZero() || !MaxSize.IsZero();
     FolderChain folders(bounds, sizesNeeded);

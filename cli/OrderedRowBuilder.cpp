@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "cDisk/ResultRow.h"
+#include "platform/CloseBatch.h"
 
 namespace cli {
 namespace {
@@ -220,13 +221,19 @@ void OrderedRowBuilder::BuildRun(std::unique_lock<std::mutex>& lock, Worker* wor
         returned.clear();
     }
     lock.unlock();
-    for (std::uint64_t sequence = first; sequence < end; ++sequence) {
-        // One old row freed for each new one built: freed all at once, they
-        // would overflow the allocator's per-thread cache of free blocks.
-        if (worker != nullptr && !worker->freeing.empty()) worker->freeing.pop_back();
-        Slot& slot = slots_[sequence % slots_.size()];
-        slot.builder = worker != nullptr ? worker->index : kCallerThread;
-        Build(slot, FolderFd(slot, worker));
+    {
+        // The run's files are closed a few at a time, the last of them as
+        // the run ends.
+        platform::CloseBatch closing;
+        for (std::uint64_t sequence = first; sequence < end; ++sequence) {
+            // One old row freed for each new one built: freed all at once,
+            // they would overflow the allocator's per-thread cache of free
+            // blocks.
+            if (worker != nullptr && !worker->freeing.empty()) worker->freeing.pop_back();
+            Slot& slot = slots_[sequence % slots_.size()];
+            slot.builder = worker != nullptr ? worker->index : kCallerThread;
+            Build(slot, FolderFd(slot, worker));
+        }
     }
     lock.lock();
     for (std::uint64_t sequence = first; sequence < end; ++sequence) slots_[sequence % slots_.size()].built = true;

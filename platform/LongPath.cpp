@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include "platform/CloseBatch.h"
 #include "platform/UniqueFd.h"
 
 namespace platform {
@@ -149,6 +150,11 @@ LookedUpFile::LookedUpFile(int folderFd, const std::string& name, SeenRegularFil
     }
     exists_ = true;
     Adopt(std::move(file));
+}
+
+LookedUpFile::~LookedUpFile()
+{
+    CloseSoon(std::move(fd_));
 }
 
 void LookedUpFile::Adopt(UniqueFd file)

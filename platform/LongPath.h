@@ -26,7 +26,8 @@ bool StatLongPath(const std::string& path, struct stat& status, bool followFinal
 // read-only, non-blocking descriptor. Only what the look shows to be a regular
 // file is opened; once open, the descriptor's own status replaces the path's,
 // so size, times and contents all describe the same file even when the path
-// is replaced meanwhile. The descriptor is closed on destruction.
+// is replaced meanwhile. The descriptor is closed on destruction, with the
+// thread's CloseBatch when it has one.
 class LookedUpFile {
 public:
     explicit LookedUpFile(const std::string& path);
@@ -39,6 +40,7 @@ public:
     // reason than being gone is the entry looked at once more.
     struct SeenRegularFile {};
     LookedUpFile(int folderFd, const std::string& name, SeenRegularFile);
+    ~LookedUpFile();
     LookedUpFile(const LookedUpFile&) = delete;
     LookedUpFile& operator=(const LookedUpFile&) = delete;
 

@@ -1,6 +1,8 @@
-// pidfd_open, pidfd_getfd and close_range through syscall(2), so the program
-// builds against C libraries that do not wrap them yet.
+// pidfd_open and pidfd_getfd through syscall(2), so the program builds
+// against C libraries that do not wrap them yet.
 #include "platform/SharedFdTable.h"
+
+#include "platform/CloseBatch.h"
 
 #include <climits>
 
@@ -21,11 +23,6 @@ int PidFdGetFd(int process, int fd)
     return static_cast<int>(::syscall(SYS_pidfd_getfd, process, fd, 0));
 }
 
-void CloseRange(unsigned first, unsigned last)
-{
-    if (first <= last) ::syscall(SYS_close_range, first, last, 0);
-}
-
 } // namespace
 
 SharedFdTable::SharedFdTable() : process_(PidFdOpen(::getpid()))
@@ -43,7 +40,7 @@ bool SharedFdTable::LeaveOnThisThread() const noexcept
     // keep files open that the other threads close.
     const unsigned kept = static_cast<unsigned>(process_.Get());
     if (kept > STDERR_FILENO) {
-        CloseRange(STDERR_FILENO + 1, kept - 1);
+        if (kept > STDERR_FILENO + 1) CloseRange(STDERR_FILENO + 1, kept - 1);
         CloseRange(kept + 1, UINT_MAX);
     } else {
         CloseRange(STDERR_FILENO + 1, UINT_MAX);

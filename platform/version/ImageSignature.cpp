@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/CloseBatch.h"
 #include "platform/UniqueFd.h"
 #include "platform/version/ByteReader.h"
 
@@ -42,12 +43,14 @@ bool IsImageFile(int folderFd, const char* name)
 {
     struct stat status {};
     if (::fstatat(folderFd, name, &status, 0) != 0 || !S_ISREG(status.st_mode)) return false;
-    const UniqueFd fd(::openat(folderFd, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (!fd || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
-    return StartsAsImage([&fd](std::uint64_t offset, std::span<std::uint8_t> out) {
-        const ssize_t got = ::pread(fd.Get(), out.data(), out.size(), static_cast<off_t>(offset));
-        return got >= 0 && static_cast<std::size_t>(got) == out.size();
-    });
+    UniqueFd fd(::openat(folderFd, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const bool image = fd && ::fstat(fd.Get(), &status) == 0 && S_ISREG(status.st_mode) &&
+                       StartsAsImage([&fd](std::uint64_t offset, std::span<std::uint8_t> out) {
+                           const ssize_t got = ::pread(fd.Get(), out.data(), out.size(), static_cast<off_t>(offset));
+                           return got >= 0 && static_cast<std::size_t>(got) == out.size();
+                       });
+    CloseSoon(std::move(fd));
+    return image;
 }
 
 } // namespace platform::version

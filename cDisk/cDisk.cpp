@@ -173,6 +173,7 @@ public:
             if (FoldersLeft(parent) && !parent.fd && !parent.subfoldersByPath)
                 parent.fd = Reopen(parent, folders_.back(), parentPath);
         }
+        platform::CloseSoon(std::move(folders_.back().fd));
         folders_.pop_back();
     }
 
@@ -192,7 +193,7 @@ private:
         folder.inode = status.st_ino;
         DropDescriptorLeavingWindow();
         if (!fd) return openError;
-        folder.listing.ReadOpenFolder(fd.Get(), sizeWanted, regularFileSizes_);
+        folder.listing.ReadNewFolder(fd.Get(), sizeWanted, regularFileSizes_);
         folder.fd = std::move(fd);
         folder.openedInParent = openedInParent;
         folder.foldersEnd = FoldersEnd(folder.listing);

@@ -57,21 +57,25 @@ bool DirectoryListing::Read(const std::string& folderPath, const SizeWanted& siz
         error_ = errno;
         return false;
     }
-    return ReadFolder(folder.Get(), sizeWanted, regularFileSizes);
+    return ReadFolder(folder.Get(), sizeWanted, regularFileSizes, false);
 }
 
 bool DirectoryListing::ReadOpenFolder(int folderFd, const SizeWanted& sizeWanted, bool regularFileSizes)
 {
-    return ReadFolder(folderFd, sizeWanted, regularFileSizes);
+    return ReadFolder(folderFd, sizeWanted, regularFileSizes, true);
 }
 
-bool DirectoryListing::ReadFolder(int fd, const SizeWanted& sizeWanted, bool regularFileSizes)
+bool DirectoryListing::ReadNewFolder(int folderFd, const SizeWanted& sizeWanted, bool regularFileSizes)
+{
+    return ReadFolder(folderFd, sizeWanted, regularFileSizes, false);
+}
+
+bool DirectoryListing::ReadFolder(int fd, const SizeWanted& sizeWanted, bool regularFileSizes, bool rewind)
 {
     names_.clear();
     entries_.clear();
     error_ = 0;
-    // From the start, whoever read the descriptor before.
-    if (::lseek(fd, 0, SEEK_SET) < 0) {
+    if (rewind && ::lseek(fd, 0, SEEK_SET) < 0) {
         error_ = errno;
         return false;
     }
@@ -86,7 +90,7 @@ bool DirectoryListing::ReadFolder(int fd, const SizeWanted& sizeWanted, bool reg
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) {
             error_ = errno;
-            return !(first && errno == ENOTDIR);
+            return !(first && (errno == ENOTDIR || errno == EBADF));
         }
         if (got == 0) return true;
         // Room for every entry of this read at once: grown by doubling, the

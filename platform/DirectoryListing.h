@@ -32,6 +32,9 @@ public:
     // The same for the folder open at `folderFd`, read from its start;
     // `folderFd` stays open and is the caller's (its read position moves).
     bool ReadOpenFolder(int folderFd, const SizeWanted& sizeWanted, bool regularFileSizes = true);
+    // The same for a descriptor just opened, whose read position is still at
+    // the start: one system call fewer per folder than ReadOpenFolder.
+    bool ReadNewFolder(int folderFd, const SizeWanted& sizeWanted, bool regularFileSizes = true);
 
     // The errno of the failure that ended the last read early: the folder
     // could not be opened, or reading it failed part way. 0 when it was read
@@ -57,7 +60,8 @@ private:
     // How much of a folder one getdents64 call reads.
     static constexpr std::size_t kReadBytes = 32 << 10;
 
-    bool ReadFolder(int folderFd, const SizeWanted& sizeWanted, bool regularFileSizes);
+    // With `rewind`, from the start whoever read the descriptor before.
+    bool ReadFolder(int folderFd, const SizeWanted& sizeWanted, bool regularFileSizes, bool rewind);
 
     struct Entry {
         std::size_t nameOffset;

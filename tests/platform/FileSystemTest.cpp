@@ -112,8 +112,10 @@ TEST(DirectoryListing, FolderThatCannotBeOpenedGivesNoEntriesAndTheReason)
     EXPECT_EQ(listing.Error(), ENOTDIR);
     ASSERT_EQ(::mkfifo((tmp.path() + "pipe").c_str(), 0644), 0);
     EXPECT_FALSE(listing.Read(tmp.path() + "pipe", nullptr));
-    EXPECT_FALSE(listing.ReadOpenFolder(-1, nullptr));
-    EXPECT_EQ(listing.Error(), EBADF);
+    for (const bool rewind : {true, false}) {
+        EXPECT_FALSE(rewind ? listing.ReadOpenFolder(-1, nullptr) : listing.ReadNewFolder(-1, nullptr));
+        EXPECT_EQ(listing.Error(), EBADF);
+    }
     EXPECT_TRUE(listing.Read(tmp.path(), nullptr));
     EXPECT_EQ(listing.Error(), 0);
 }

@@ -21,7 +21,7 @@ bool CloseRange(unsigned first, unsigned last) noexcept
     return ::syscall(SYS_close_range, first, last, 0) == 0;
 }
 
-CloseBatch::CloseBatch() noexcept : capacity_(Capacity()), outer_(currentBatch)
+CloseBatch::CloseBatch() noexcept : outer_(currentBatch)
 {
     currentBatch = this;
 }
@@ -64,9 +64,10 @@ void CloseBatch::Flush() noexcept
 void CloseSoon(UniqueFd descriptor) noexcept
 {
     CloseBatch* const batch = currentBatch;
-    if (!descriptor || batch == nullptr || batch->capacity_ < 2) return;
+    const int capacity = CloseBatch::Capacity();
+    if (!descriptor || batch == nullptr || capacity < 2) return;
     batch->held_[batch->count_++] = descriptor.Release();
-    if (batch->count_ == batch->capacity_) batch->Flush();
+    if (batch->count_ == capacity) batch->Flush();
 }
 
 } // namespace platform

@@ -34,7 +34,6 @@ private:
     static constexpr int kMost = 16;
     int held_[kMost] = {};
     int count_ = 0;
-    const int capacity_;
     CloseBatch* const outer_;
 };
 

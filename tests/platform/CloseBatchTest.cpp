@@ -6,8 +6,8 @@
 
 #include <fcntl.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <set>
 
 using platform::CloseBatch;

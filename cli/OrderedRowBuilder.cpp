@@ -14,6 +14,7 @@
 
 #include "cDisk/ResultRow.h"
 #include "platform/CloseBatch.h"
+#include "platform/OwnCredentials.h"
 
 namespace cli {
 namespace {
@@ -78,17 +79,32 @@ void OrderedRowBuilder::Stop()
 void OrderedRowBuilder::Add(const std::string& folder, const std::string& name,
                             std::shared_ptr<const platform::UniqueFd> folderFd, bool seenRegular)
 {
-    std::unique_lock<std::mutex> lock(mutex_);
-    while (queued_ - written_ == slots_.size()) WriteReady(lock, true);
-    Slot& slot = slots_[queued_ % slots_.size()];
+    // Only this thread moves filled_, queued_ and written_, so it reads them
+    // without the lock; it takes the lock once per run it queues, not once
+    // per file, so the workers seldom find it taken.
+    if (filled_ - written_ == slots_.size()) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        QueueFilled();
+        while (queued_ - written_ == slots_.size()) WriteReady(lock, true);
+    }
+    // No worker looks at a slot before it is queued.
+    Slot& slot = slots_[filled_ % slots_.size()];
     slot.folder = folder;
     slot.name = name;
     slot.folderFd = std::move(folderFd);
     slot.seenRegular = seenRegular;
     slot.built = false;
-    ++queued_;
-    if (idleWorkers_ > 0 && queued_ - taken_ >= run_) workAdded_.notify_one();
+    ++filled_;
+    if (filled_ - queued_ < run_) return;
+    std::unique_lock<std::mutex> lock(mutex_);
+    QueueFilled();
     WriteReady(lock, false);
+}
+
+void OrderedRowBuilder::QueueFilled()
+{
+    queued_ = filled_;
+    if (idleWorkers_ > 0 && queued_ - taken_ >= run_) workAdded_.notify_one();
 }
 
 void OrderedRowBuilder::Flush()
@@ -99,6 +115,7 @@ void OrderedRowBuilder::Flush()
 
 void OrderedRowBuilder::FlushLocked()
 {
+    QueueFilled();
     flushedTo_ = queued_;
     if (idleWorkers_ > 0 && taken_ < queued_) workAdded_.notify_all();
 }
@@ -245,6 +262,7 @@ void OrderedRowBuilder::Work(unsigned index)
     Worker worker;
     worker.index = index;
     worker.ownTable = sharedFds_.LeaveOnThisThread();
+    platform::TakeOwnCredentials();
     worker.freeing.reserve(slots_.size());
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {

@@ -102,6 +102,9 @@ private:
     // when the file is to be looked up by its path.
     int FolderFd(const Slot& slot, Worker* worker) const;
     void Build(Slot& slot, int folderFd);
+    // Queues the files filled in since the last call. Called with the lock
+    // held.
+    void QueueFilled();
     // Called with the lock held.
     void FlushLocked();
     // Writes the rows that are built, oldest first; with `waitForOldest` it
@@ -122,7 +125,9 @@ private:
     std::mutex mutex_;
     std::condition_variable workAdded_;
     std::condition_variable rowBuilt_;
-    // Sequence numbers: files queued, taken by a worker, and written.
+    // Sequence numbers: files put in their slots by the caller's thread,
+    // queued for building, taken by a worker, and written.
+    std::uint64_t filled_ = 0;
     std::uint64_t queued_ = 0;
     std::uint64_t taken_ = 0;
     std::uint64_t written_ = 0;

@@ -9,8 +9,8 @@
 // With -j N (N > 1) one process reads with N threads: one thread walks and
 // publishes the files it finds while the others read them, then reads too.
 // The threads run on processors of their own and the readers open files in
-// descriptor tables of their own, through the same helpers as lumbrel-scan's
-// row builders. Its rate over one thread's is what threads of one process
+// descriptor tables of their own, with credentials of their own, through the
+// same helpers as lumbrel-scan's row builders. Its rate over one thread's is what threads of one process
 // can reach on this machine, with nothing shared but the list of files.
 #include <atomic>
 #include <cctype>
@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "cli/WaitingThreads.h"
+#include "platform/OwnCredentials.h"
 #include "platform/SharedFdTable.h"
 
 #include <dirent.h>
@@ -167,7 +168,9 @@ long ReadWithThreads(int start, unsigned threads)
     FoundFiles found;
     std::vector<long> counts(threads, 0);
     readers.Start([&found, &counts, &table](unsigned index) {
-        counts[index + 1] = found.ReadAll(table.LeaveOnThisThread() ? &table : nullptr);
+        const bool ownTable = table.LeaveOnThisThread();
+        platform::TakeOwnCredentials();
+        counts[index + 1] = found.ReadAll(ownTable ? &table : nullptr);
     });
     // Folder descriptors handed to the readers stay open until the process
     // ends, since files in them may still be waiting to be read.

@@ -103,8 +103,9 @@ struct WalkFolder {
     // The parent's path, kept when a listener replaced this folder's path,
     // to put back when the walk returns to the parent.
     std::unique_ptr<std::string> parentPath;
-    // Open while the folder is among the deepest few.
-    UniqueFd fd;
+    // Open while the folder is among the deepest few. Held jointly, so that
+    // a listener may keep it open after the walk has left the folder.
+    std::shared_ptr<UniqueFd> fd;
     // Opened by name relative to its parent, so its ".." is the parent.
     bool openedInParent = false;
     // A listener replaced its path after it was opened: its subfolders are
@@ -115,7 +116,16 @@ struct WalkFolder {
     bool identityKnown = false;
     dev_t device = 0;
     ino_t inode = 0;
+
+    // The folder's descriptor, or -1 when the walk holds none.
+    int Descriptor() const { return fd ? fd->Get() : -1; }
 };
+
+// A descriptor in joint ownership; null when it is not open.
+std::shared_ptr<UniqueFd> Held(UniqueFd fd)
+{
+    return fd ? std::make_shared<UniqueFd>(std::move(fd)) : nullptr;
+}
 
 // Which folders below the start folder a walk leaves out, by the file system
 // they lie on.
@@ -160,7 +170,7 @@ public:
         const WalkFolder& parent = folders_.back();
         if (!parent.fd || parent.subfoldersByPath) return EnterByPath(path, sizeWanted);
         name_.assign(name);
-        return Add(UniqueFd(::openat(parent.fd.Get(), name_.c_str(), kFolderOpenFlags | O_NOFOLLOW)), true,
+        return Add(UniqueFd(::openat(parent.Descriptor(), name_.c_str(), kFolderOpenFlags | O_NOFOLLOW)), true,
                    sizeWanted);
     }
 
@@ -171,9 +181,11 @@ public:
         if (walkGoesOn && folders_.size() > 1) {
             WalkFolder& parent = Parent();
             if (FoldersLeft(parent) && !parent.fd && !parent.subfoldersByPath)
-                parent.fd = Reopen(parent, folders_.back(), parentPath);
+                parent.fd = Held(Reopen(parent, folders_.back(), parentPath));
         }
-        platform::CloseSoon(std::move(folders_.back().fd));
+        // A descriptor a listener still holds is closed when it lets go.
+        std::shared_ptr<UniqueFd>& fd = folders_.back().fd;
+        if (fd && fd.use_count() == 1) platform::CloseSoon(std::move(*fd));
         folders_.pop_back();
     }
 
@@ -194,7 +206,7 @@ private:
         DropDescriptorLeavingWindow();
         if (!fd) return openError;
         folder.listing.ReadNewFolder(fd.Get(), sizeWanted, regularFileSizes_);
-        folder.fd = std::move(fd);
+        folder.fd = Held(std::move(fd));
         folder.openedInParent = openedInParent;
         folder.foldersEnd = FoldersEnd(folder.listing);
         return folder.listing.Error();
@@ -238,13 +250,13 @@ private:
     {
         if (folders_.size() <= kOpenFolderWindow) return;
         WalkFolder& folder = folders_[folders_.size() - 1 - kOpenFolderWindow];
-        folder.fd.Reset();
+        folder.fd.reset();
     }
 
     static UniqueFd Reopen(const WalkFolder& folder, const WalkFolder& child, const std::string& path)
     {
         if (child.fd && child.openedInParent && folder.identityKnown) {
-            UniqueFd up(::openat(child.fd.Get(), "..", kFolderOpenFlags));
+            UniqueFd up(::openat(child.Descriptor(), "..", kFolderOpenFlags));
             struct stat status {};
             if (up && ::fstat(up.Get(), &status) == 0 && status.st_dev == folder.device &&
                 status.st_ino == folder.inode)
@@ -366,7 +378,12 @@ void cDisk::SetIncludeHidden(bool include)
 
 int cDisk::CurrentFolderDescriptor() const
 {
-    return CurrentFolderFd_;
+    return CurrentFolder_ ? (*CurrentFolder_)->Get() : -1;
+}
+
+std::shared_ptr<const UniqueFd> cDisk::ShareCurrentFolderDescriptor() const
+{
+    return CurrentFolder_ ? *CurrentFolder_ : nullptr;
 }
 
 bool cDisk::CurrentFileSeenRegular() const
@@ -507,7 +524,7 @@ void cDisk::ScanFiles(std::string& FolderPath, bool RecurseFolder, const std::st
         if (!PassesSizeLimits(platform::FixedDecimal::FromWhole(size), MinSize, MaxSize)) continue;
         if (ExecutablesOnly_) {
             fileName.assign(entryName);
-            if (!folder.fd || !platform::version::IsImageFile(folder.fd.Get(), fileName.c_str())) continue;
+            if (!folder.fd || !platform::version::IsImageFile(folder.Descriptor(), fileName.c_str())) continue;
         }
         TotalBytes_ += static_cast<double>(size);
         IncrementCount(FoundCount_);
@@ -519,10 +536,10 @@ void cDisk::ScanFiles(std::string& FolderPath, bool RecurseFolder, const std::st
         CurrentFile_.assign(entryName);
         if (events_) {
             fileName.assign(entryName);
-            CurrentFolderFd_ = folder.subfoldersByPath ? -1 : folder.fd.Get();
+            CurrentFolder_ = folder.subfoldersByPath || !folder.fd ? nullptr : &folder.fd;
             CurrentFileSeenRegular_ = folder.listing.IsRegularFile(index);
             events_->Progress(path.Text(), fileName, FoundCount_, TotalBytes_, StopRequested_);
-            CurrentFolderFd_ = -1;
+            CurrentFolder_ = nullptr;
             CurrentFileSeenRegular_ = false;
             if (path.ChangedSinceShown()) {
                 AdoptReplacedPath(folders, path);

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "platform/FileIcons.h"
 #include "platform/FileSystemKind.h"
 #include "platform/FixedDecimal.h"
+#include "platform/UniqueFd.h"
 
 // The listener of a cDisk. The parameters are references to the engine's own
 // state: setting Cancel stops the search, changing the path given to
@@ -82,6 +84,10 @@ public:
     // surely is the folder the path names (then use the path). Owned by the
     // walk and valid only until Progress returns.
     int CurrentFolderDescriptor() const;
+    // During Progress: that descriptor held jointly with the walk, so that it
+    // stays open, naming the same folder, as long as the caller holds it;
+    // null when there is none. Let go of it on the walking thread.
+    std::shared_ptr<const platform::UniqueFd> ShareCurrentFolderDescriptor() const;
     // During Progress: whether the walk's own look at the current file (links
     // followed), taken while listing its folder, found a regular file, so a
     // reader may open it by name without looking again.
@@ -146,6 +152,8 @@ private:
     std::function<bool(int)> IsPseudoFileSystem_ = platform::IsOnPseudoFileSystem;
     std::string CurrentPath_;
     std::string CurrentFile_;
-    int CurrentFolderFd_ = -1;
+    // During Progress: the walk's descriptor of the current file's folder,
+    // where the walk keeps it; null when there is none.
+    const std::shared_ptr<platform::UniqueFd>* CurrentFolder_ = nullptr;
     bool CurrentFileSeenRegular_ = false;
 };

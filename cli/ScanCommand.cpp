@@ -104,7 +104,7 @@ public:
                   double& /*ByteFound*/, bool& Cancel) override
     {
         if (builder_ != nullptr)
-            builder_->Add(CurrentPath, CurrentFile, FolderHandle(CurrentPath), disk_.CurrentFileSeenRegular());
+            builder_->Add(CurrentPath, CurrentFile, FolderHandle(), disk_.CurrentFileSeenRegular());
         else if (const int folderFd = disk_.CurrentFolderDescriptor(); rows_ != nullptr && folderFd >= 0)
             rows_->Row(
                 BuildResultRowAt(folderFd, CurrentPath, CurrentFile, facts_, root_, disk_.CurrentFileSeenRegular()));
@@ -141,26 +141,32 @@ private:
         return static_cast<int>(std::min<rlim_t>(64, limit.rlim_cur / 8));
     }
 
-    // A copy of the walk's descriptor of the current folder for the rows
-    // built on other threads, one per folder, closed when its last row is
-    // built; null when the walk holds none or too many are open.
-    std::shared_ptr<const platform::UniqueFd> FolderHandle(const std::string& folderPath)
+    // The walk's descriptor of the current folder, held for the rows built
+    // on other threads, one hold per folder, let go when its last row is
+    // built; null when the walk holds none or too many are held.
+    std::shared_ptr<const platform::UniqueFd> FolderHandle()
     {
         const int fd = disk_.CurrentFolderDescriptor();
         if (fd < 0) return nullptr;
-        if (folderHandle_ && folderHandleSource_ == fd && folderHandlePath_ == folderPath) return folderHandle_;
+        // A held descriptor stays open, so no other folder can have its
+        // number: the same number is the same folder.
+        if (folderHandle_ && folderHandle_->Get() == fd) return folderHandle_;
         folderHandle_.reset();
         if (openHandles_->load() >= mostSharedFolders_) return nullptr;
-        platform::UniqueFd copy(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
-        if (!copy) return nullptr;
-        ++*openHandles_;
-        folderHandle_ = std::shared_ptr<const platform::UniqueFd>(
-            new platform::UniqueFd(std::move(copy)), [count = openHandles_](const platform::UniqueFd* handle) {
-                delete handle;
-                --*count;
-            });
-        folderHandleSource_ = fd;
-        folderHandlePath_ = folderPath;
+        std::shared_ptr<const platform::UniqueFd> folder = disk_.ShareCurrentFolderDescriptor();
+        if (!folder) return nullptr;
+        // The hold counts itself among the folders held open until it ends.
+        struct CountedHold {
+            CountedHold(std::shared_ptr<const platform::UniqueFd> held, std::shared_ptr<std::atomic<int>> counter)
+                : folder(std::move(held)), count(std::move(counter)) { ++*count; }
+            CountedHold(const CountedHold&) = delete;
+            CountedHold& operator=(const CountedHold&) = delete;
+            ~CountedHold() { --*count; }
+            const std::shared_ptr<const platform::UniqueFd> folder;
+            const std::shared_ptr<std::atomic<int>> count;
+        };
+        const auto hold = std::make_shared<CountedHold>(std::move(folder), openHandles_);
+        folderHandle_ = std::shared_ptr<const platform::UniqueFd>(hold, hold->folder.get());
         return folderHandle_;
     }
 
@@ -173,8 +179,6 @@ private:
     std::string root_;
     OrderedRowBuilder* builder_;
     std::shared_ptr<const platform::UniqueFd> folderHandle_;
-    int folderHandleSource_ = -1;
-    std::string folderHandlePath_;
     std::shared_ptr<std::atomic<int>> openHandles_ = std::make_shared<std::atomic<int>>(0);
     const int mostSharedFolders_ = MostSharedFolders();
     bool unreadable_ = false;

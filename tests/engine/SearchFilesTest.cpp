@@ -2,10 +2,14 @@
 // walk checks for them, list growth, counting, exclusions and size limits.
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include "cDisk/cDisk.h"
 #include "platform/EventLoopYield.h"
@@ -407,4 +411,26 @@ TEST(CountFiles, AgreesWithSearchFilesAndLeavesTheLists)
     EXPECT_EQ(disk.ListFound(), listed);
     EXPECT_EQ(recorder.progressCount, progressAfterSearch);
     EXPECT_EQ(recorder.pathChangeCount, 2);
+}
+
+TEST(SearchFiles, AFolderDescriptorHeldFromProgressOutlivesTheWalkAndNamesItsFolder)
+{
+    const TempFolder tmp;
+    for (const char* file : {"a.exe", "One/b.exe", "One/Deeper/c.exe", "Two/d.exe"}) tmp.File(file, 4);
+    Recorder recorder;
+    cDisk disk;
+    disk.SetEvents(&recorder);
+    std::vector<std::pair<std::string, std::shared_ptr<const platform::UniqueFd>>> held;
+    recorder.onProgress = [&](int, bool&) { held.emplace_back(disk.CurrentPath(), disk.ShareCurrentFolderDescriptor()); };
+    std::string start = tmp.path();
+    ASSERT_EQ(disk.SearchFiles(start, true, "*.exe", "", kNoLimit, kNoLimit), 4);
+
+    ASSERT_EQ(held.size(), 4u);
+    for (const auto& [folder, descriptor] : held) {
+        ASSERT_TRUE(descriptor && *descriptor) << folder;
+        struct stat open {}, named {};
+        ASSERT_EQ(::fstat(descriptor->Get(), &open), 0) << folder;
+        ASSERT_EQ(::stat(folder.c_str(), &named), 0) << folder;
+        EXPECT_TRUE(open.st_dev == named.st_dev && open.st_ino == named.st_ino) << folder;
+    }
 }

@@ -6,7 +6,8 @@
 // wait, so it counts as one of the threads that build. At most `window` files are in flight: when the
 // oldest row is not built yet, Add waits for it, so memory stays bounded
 // however large the tree. Workers take files in runs, so waking a thread is
-// paid once per run, not once per file.
+// paid once per run, not once per file; the walk hands them over in runs too,
+// so the lock they share changes hands once per run.
 #pragma once
 
 #include <condition_variable>
@@ -40,8 +41,9 @@ public:
     OrderedRowBuilder(const OrderedRowBuilder&) = delete;
     OrderedRowBuilder& operator=(const OrderedRowBuilder&) = delete;
 
-    // Queues the file `name` in `folder` (ending in "/") and writes the rows
-    // that are ready in order. With `folderFd` (a descriptor of that folder
+    // Queues the file `name` in `folder` (ending in "/"); files are handed to
+    // the building threads a run at a time (or at Flush), and the rows that
+    // are ready then are written in order. With `folderFd` (a descriptor of that folder
     // kept open while the row is built) the file is looked up by its name
     // there, else by its path; `seenRegular` as for BuildResultRowAt. A
     // failure to build a row is rethrown here.

@@ -20,6 +20,7 @@
 
 #include "VORN_STD_library/PathHelpers.h"
 #include "platform/CloseBatch.h"
+#include "platform/LocalOffsets.h"
 #include "platform/DirectoryListing.h"
 #include "platform/EventLoopYield.h"
 #include "platform/FileSystemKind.h"
@@ -486,6 +487,9 @@ void cDisk::ScanFiles(std::string& FolderPath, bool RecurseFolder, const std::st
     // The files that rows are read from on this thread are closed a few at a
     // time; the last of them when the walk ends.
     platform::CloseBatch closing;
+    // Rows' dates, converted on this thread, look the time zone up once per
+    // quarter hour.
+    const platform::LocalOffsetMemo offsets;
     const FileSystemBounds bounds{OneFileSystem_, IsPseudoFileSystem_};
     const bool sizesNeeded = FileSizesWanted_ || Use == FoundFileUse::Count || !MinSize.IsZero() || !MaxSize.IsZero();
     FolderChain folders(bounds, sizesNeeded);

@@ -14,6 +14,7 @@
 
 #include "cDisk/ResultRow.h"
 #include "platform/CloseBatch.h"
+#include "platform/LocalOffsets.h"
 #include "platform/OwnCredentials.h"
 
 namespace cli {
@@ -263,6 +264,7 @@ void OrderedRowBuilder::Work(unsigned index)
     worker.index = index;
     worker.ownTable = sharedFds_.LeaveOnThisThread();
     platform::TakeOwnCredentials();
+    const platform::LocalOffsetMemo offsets;
     worker.freeing.reserve(slots_.size());
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {

@@ -2,6 +2,8 @@
 // proleptic Gregorian calendar (days-from-civil arithmetic, no table).
 #include "platform/DateTime.h"
 
+#include "platform/LocalOffsets.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -72,10 +74,8 @@ DateTime DateTime::FromUnixUtc(std::int64_t seconds)
 
 DateTime DateTime::FromUnixLocal(std::int64_t seconds)
 {
-    const std::time_t t = static_cast<std::time_t>(seconds);
-    std::tm local{};
-    if (localtime_r(&t, &local) == nullptr) return FromUnixUtc(seconds);
-    return FromUnixUtc(seconds + local.tm_gmtoff);
+    const std::optional<long> offset = LocalOffsetAt(seconds);
+    return FromUnixUtc(offset ? seconds + *offset : seconds);
 }
 
 CalendarFields DateTime::Fields() const

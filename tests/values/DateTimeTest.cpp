@@ -6,6 +6,12 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/LocalOffsets.h"
 
 using platform::CalendarFields;
 using platform::DateTime;
@@ -54,4 +60,51 @@ TEST(DateTime, UnixSecondsInUtcAndLocalTime)
 TEST(DateTime, OrderFollowsTime)
 {
     EXPECT_LT(DateTime::FromFields({2020, 1, 1, 0, 0, 0}), DateTime::FromFields({2020, 1, 1, 0, 0, 1}));
+}
+
+namespace {
+
+// Puts the TZ variable back as it was, however the test ends.
+struct TimeZoneRestorer {
+    std::optional<std::string> saved = std::getenv("TZ") ? std::optional<std::string>(std::getenv("TZ")) : std::nullopt;
+    ~TimeZoneRestorer()
+    {
+        if (saved) setenv("TZ", saved->c_str(), 1);
+        else unsetenv("TZ");
+        tzset();
+    }
+};
+
+} // namespace
+
+TEST(DateTime, RememberedOffsetsMatchTheLibraryAcrossEveryKindOfChange)
+{
+    struct Change {
+        const char* zone;
+        std::int64_t at;
+    };
+    // Summer time starting and ending, a change of half an hour, and a local
+    // mean time ending in the middle of a quarter hour.
+    const Change changes[] = {{"Europe/Berlin", 1774746000},
+                              {"Europe/Berlin", 1792890000},
+                              {"Australia/Lord_Howe", 1791041400},
+                              {"Europe/Berlin", -2422054408}};
+    const TimeZoneRestorer restorer;
+    for (const Change& change : changes) {
+        setenv("TZ", change.zone, 1);
+        tzset();
+        std::vector<std::pair<std::int64_t, std::string>> expected;
+        for (std::int64_t t = change.at - 7200; t <= change.at + 7200; t += 97) {
+            for (const std::int64_t moment : {t, change.at - 1, change.at}) {
+                const std::time_t asTime = static_cast<std::time_t>(moment);
+                std::tm local{};
+                ASSERT_NE(localtime_r(&asTime, &local), nullptr);
+                expected.emplace_back(moment, DateTime::FromUnixUtc(moment + local.tm_gmtoff).ToIsoText());
+            }
+        }
+        const platform::LocalOffsetMemo memo;
+        for (int pass = 0; pass < 2; ++pass)
+            for (const auto& [moment, text] : expected)
+                ASSERT_EQ(DateTime::FromUnixLocal(moment).ToIsoText(), text) << change.zone << " " << moment;
+    }
 }

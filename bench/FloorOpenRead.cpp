@@ -10,8 +10,9 @@
 // publishes the files it finds while the others read them, then reads too.
 // The threads run on processors of their own and the readers open files in
 // descriptor tables of their own, with credentials of their own, through the
-// same helpers as lumbrel-scan's row builders. Its rate over one thread's is what threads of one process
-// can reach on this machine, with nothing shared but the list of files.
+// same helpers as lumbrel-scan's row builders. Its rate over one thread's is
+// what threads of one process can reach on this machine, with nothing shared
+// but the list of files.
 #include <atomic>
 #include <cctype>
 #include <cstdint>

@@ -156,17 +156,10 @@ private:
         std::shared_ptr<const platform::UniqueFd> folder = disk_.ShareCurrentFolderDescriptor();
         if (!folder) return nullptr;
         // The hold counts itself among the folders held open until it ends.
-        struct CountedHold {
-            CountedHold(std::shared_ptr<const platform::UniqueFd> held, std::shared_ptr<std::atomic<int>> counter)
-                : folder(std::move(held)), count(std::move(counter)) { ++*count; }
-            CountedHold(const CountedHold&) = delete;
-            CountedHold& operator=(const CountedHold&) = delete;
-            ~CountedHold() { --*count; }
-            const std::shared_ptr<const platform::UniqueFd> folder;
-            const std::shared_ptr<std::atomic<int>> count;
-        };
-        const auto hold = std::make_shared<CountedHold>(std::move(folder), openHandles_);
-        folderHandle_ = std::shared_ptr<const platform::UniqueFd>(hold, hold->folder.get());
+        ++*openHandles_;
+        const platform::UniqueFd* const descriptor = folder.get();
+        folderHandle_ = std::shared_ptr<const platform::UniqueFd>(
+            descriptor, [held = std::move(folder), count = openHandles_](const platform::UniqueFd*) { --*count; });
         return folderHandle_;
     }
 
